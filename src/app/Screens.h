@@ -1,0 +1,21 @@
+#pragma once
+// Screen plumbing shared by every work screen: key preview and unloading.
+#include <QObject>
+#include <functional>
+
+class QKeyEvent;
+class QWidget;
+
+namespace orvane {
+
+// The screen sees key presses before its controls: the handler runs first for every
+// key pressed anywhere on the screen and must return true for every key it acts on.
+void InstallKeyPreview(QWidget* screen, std::function<bool(QKeyEvent*)> handler);
+
+// Closes and releases a screen, together with its frame inside the main window.
+void UnloadScreen(QWidget* screen);
+
+// Selects a line edit's whole text whenever it gains the focus.
+void SelectAllOnFocus(QWidget* box);
+
+} // namespace orvane

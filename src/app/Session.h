@@ -1,0 +1,34 @@
+#pragma once
+// The process-wide context every screen shares.
+#include "platform/Database.h"
+
+#include <QString>
+#include <memory>
+
+namespace orvane {
+
+struct SessionContext {
+    QString CurrentUnitCode;
+    QString CurrentUnitName;
+    QString CurrentUserId;
+    QString CurrentUserName;
+    QString SelectedSystemId;
+    QString ServerAddress;
+    QString ReleaseVersion;
+    bool Connected = false;
+
+    // Created on first use; lives for the whole run.
+    Connection& SharedConnection();
+    bool hasConnection() const { return connection_ != nullptr; }
+    // Tests open their own connection and hand it over.
+    void setConnection(std::unique_ptr<Connection> connection);
+    // Back to the empty start state (tests).
+    void reset();
+
+  private:
+    std::unique_ptr<Connection> connection_;
+};
+
+SessionContext& Session();
+
+} // namespace orvane

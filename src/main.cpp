@@ -1,0 +1,13 @@
+#include "app/mdlTarovel.h"
+
+#include <QApplication>
+#include <QIcon>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Orvane");
+    QApplication::setWindowIcon(QIcon(":/orvane.svg"));
+    if (!orvane::Main())
+        return 0;
+    return app.exec();
+}

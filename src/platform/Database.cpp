@@ -1,0 +1,425 @@
+#include "platform/Database.h"
+
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlucode.h>
+
+#include <QDate>
+
+#include <string>
+#include <vector>
+
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "unixODBC must use 2-byte SQLWCHAR");
+
+namespace orvane {
+
+namespace {
+
+const SQLWCHAR* wide(const QString& text) { return reinterpret_cast<const SQLWCHAR*>(text.utf16()); }
+
+DbError diagnose(SQLSMALLINT type, SQLHANDLE handle, const QString& fallback) {
+    QString description, state;
+    int native = 0;
+    SQLWCHAR sqlState[6] = {0};
+    SQLINTEGER nativeError = 0;
+    SQLWCHAR message[1024];
+    SQLSMALLINT length = 0;
+    for (SQLSMALLINT rec = 1;; ++rec) {
+        SQLRETURN rc = SQLGetDiagRecW(type, handle, rec, sqlState, &nativeError, message,
+                                      SQLSMALLINT(std::size(message)), &length);
+        if (!SQL_SUCCEEDED(rc))
+            break;
+        if (rec == 1) {
+            state = QString::fromUtf16(reinterpret_cast<const char16_t*>(sqlState), 5);
+            native = int(nativeError);
+        }
+        int used = qMin<int>(length, int(std::size(message)) - 1);
+        if (!description.isEmpty())
+            description += "\n";
+        description += QString::fromUtf16(reinterpret_cast<const char16_t*>(message), used);
+    }
+    if (description.isEmpty())
+        description = fallback;
+    return DbError(description, state, native);
+}
+
+void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* what) {
+    if (!SQL_SUCCEEDED(rc))
+        throw diagnose(type, handle, QString::fromLatin1(what));
+}
+
+SQLHENV environment() {
+    static SQLHENV env = [] {
+        SQLHENV h = SQL_NULL_HENV;
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h)))
+            return SQLHENV(SQL_NULL_HENV);
+        SQLSetEnvAttr(h, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        return h;
+    }();
+    if (env == SQL_NULL_HENV)
+        throw DbError("The ODBC driver manager could not be started.");
+    return env;
+}
+
+// Parameter buffers must outlive SQLExecute.
+struct BoundParams {
+    std::vector<std::u16string> texts;
+    std::vector<SQLBIGINT> numbers;
+    std::vector<SQLLEN> lengths;
+};
+
+void bindParams(SQLHSTMT stmt, const Params& params, BoundParams& bound) {
+    bound.texts.resize(params.size());
+    bound.numbers.resize(params.size());
+    bound.lengths.resize(params.size());
+    for (int i = 0; i < params.size(); ++i) {
+        const QVariant& v = params[i];
+        SQLUSMALLINT n = SQLUSMALLINT(i + 1);
+        SQLRETURN rc;
+        const int type = v.typeId();
+        if (v.isNull() && type != QMetaType::QString) {
+            bound.lengths[i] = SQL_NULL_DATA;
+            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 1, 0,
+                                  nullptr, 0, &bound.lengths[i]);
+        } else if (type == QMetaType::Int || type == QMetaType::LongLong ||
+                   type == QMetaType::UInt || type == QMetaType::Bool) {
+            bound.numbers[i] = v.toLongLong();
+            bound.lengths[i] = 0;
+            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
+                                  &bound.numbers[i], 0, &bound.lengths[i]);
+        } else {
+            QString text = type == QMetaType::QDate ? v.toDate().toString("yyyy-MM-dd") : v.toString();
+            bound.texts[i] = text.toStdU16String();
+            // Exact byte length: no terminator reaches the server.
+            SQLLEN bytes = SQLLEN(bound.texts[i].size() * sizeof(char16_t));
+            bound.lengths[i] = bytes;
+            SQLULEN chars = qMax<SQLULEN>(1, bound.texts[i].size());
+            SQLSMALLINT sqlType = chars > 4000 ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
+            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, sqlType, chars, 0,
+                                  const_cast<char16_t*>(bound.texts[i].data()), bytes,
+                                  &bound.lengths[i]);
+        }
+        check(rc, SQL_HANDLE_STMT, stmt, "Binding a parameter failed.");
+    }
+}
+
+SQLHSTMT run(SQLHDBC dbc, const QString& sql, const Params& params) {
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt), SQL_HANDLE_DBC, dbc,
+          "A statement could not be prepared.");
+    try {
+        BoundParams bound;
+        bindParams(stmt, params, bound);
+        SQLRETURN rc = SQLExecDirectW(stmt, const_cast<SQLWCHAR*>(wide(sql)), SQL_NTS);
+        if (rc != SQL_NO_DATA)
+            check(rc, SQL_HANDLE_STMT, stmt, "The statement failed.");
+        SQLFreeStmt(stmt, SQL_RESET_PARAMS);
+    } catch (...) {
+        SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+        throw;
+    }
+    return stmt;
+}
+
+} // namespace
+
+DbError::DbError(const QString& description, const QString& sqlState, int nativeError)
+    : std::runtime_error(description.toStdString()), description_(description),
+      sqlState_(sqlState), nativeError_(nativeError) {}
+
+bool DbError::connectionLost() const {
+    return sqlState_ == "08S01" || sqlState_ == "08003" || sqlState_ == "08007" ||
+           nativeError_ == 2006 || nativeError_ == 2013 || nativeError_ == 2055;
+}
+
+// ---- Recordset ----
+
+struct Recordset::Impl {
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    QVector<QString> names;
+    QVector<QString> values;
+    QVector<bool> nulls;
+    bool eof = true;
+    bool empty = true;
+    std::vector<SQLWCHAR> buffer = std::vector<SQLWCHAR>(1024);
+
+    ~Impl() { release(); }
+    void release() {
+        if (stmt != SQL_NULL_HSTMT) {
+            SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+            stmt = SQL_NULL_HSTMT;
+        }
+    }
+
+    void describe() {
+        SQLSMALLINT count = 0;
+        check(SQLNumResultCols(stmt, &count), SQL_HANDLE_STMT, stmt, "Reading the result failed.");
+        names.resize(count);
+        values.resize(count);
+        nulls.resize(count);
+        for (SQLSMALLINT c = 0; c < count; ++c) {
+            SQLWCHAR name[256];
+            SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
+            SQLULEN size = 0;
+            check(SQLDescribeColW(stmt, SQLUSMALLINT(c + 1), name, 256, &length, &type, &size,
+                                  &digits, &nullable),
+                  SQL_HANDLE_STMT, stmt, "Reading the result failed.");
+            names[c] = QString::fromUtf16(reinterpret_cast<const char16_t*>(name), qMin<int>(length, 255));
+        }
+    }
+
+    void fetch() {
+        if (stmt == SQL_NULL_HSTMT || names.isEmpty()) {
+            eof = true;
+            return;
+        }
+        SQLRETURN rc = SQLFetch(stmt);
+        if (rc == SQL_NO_DATA) {
+            eof = true;
+            release();
+            return;
+        }
+        check(rc, SQL_HANDLE_STMT, stmt, "Reading a row failed.");
+        eof = false;
+        for (int c = 0; c < names.size(); ++c)
+            readColumn(c);
+    }
+
+    void readColumn(int c) {
+        QString text;
+        bool isNull = false;
+        for (;;) {
+            SQLLEN indicator = 0;
+            const SQLLEN bytes = SQLLEN(buffer.size() * sizeof(SQLWCHAR));
+            SQLRETURN rc = SQLGetData(stmt, SQLUSMALLINT(c + 1), SQL_C_WCHAR, buffer.data(), bytes,
+                                      &indicator);
+            if (rc == SQL_NO_DATA)
+                break;
+            check(rc, SQL_HANDLE_STMT, stmt, "Reading a field failed.");
+            if (indicator == SQL_NULL_DATA) {
+                isNull = true;
+                break;
+            }
+            const SQLLEN room = bytes / SQLLEN(sizeof(SQLWCHAR)) - 1;
+            SQLLEN chars = indicator == SQL_NO_TOTAL ? room
+                                                     : qMin<SQLLEN>(indicator / SQLLEN(sizeof(SQLWCHAR)), room);
+            text.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer.data()), chars));
+            if (rc == SQL_SUCCESS)
+                break;
+            // Truncated: grow the buffer for the rest of this field.
+            if (indicator != SQL_NO_TOTAL && indicator / SQLLEN(sizeof(SQLWCHAR)) > room)
+                buffer.resize(std::min<size_t>(indicator / sizeof(SQLWCHAR) + 1, 1 << 22));
+        }
+        values[c] = text;
+        nulls[c] = isNull;
+    }
+};
+
+Recordset::Recordset() : d(std::make_unique<Impl>()) {}
+Recordset::~Recordset() = default;
+Recordset::Recordset(Recordset&&) noexcept = default;
+Recordset& Recordset::operator=(Recordset&&) noexcept = default;
+
+bool Recordset::eof() const { return d->eof; }
+bool Recordset::bof() const { return d->empty; }
+int Recordset::fieldCount() const { return d->names.size(); }
+QString Recordset::fieldName(int index) const { return d->names.value(index); }
+
+int Recordset::fieldIndex(const QString& name) const {
+    for (int i = 0; i < d->names.size(); ++i)
+        if (d->names[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+static int requireIndex(const Recordset& rs, const QString& name) {
+    int index = rs.fieldIndex(name);
+    if (index < 0)
+        throw DbError(QString("Item cannot be found in the collection: %1").arg(name));
+    return index;
+}
+
+QString Recordset::field(const QString& name) const { return field(requireIndex(*this, name)); }
+
+QString Recordset::field(int index) const {
+    if (d->eof || index < 0 || index >= d->values.size())
+        throw DbError("Either BOF or EOF is True, or the current record has been deleted.");
+    return d->values[index];
+}
+
+bool Recordset::isNull(const QString& name) const { return isNull(requireIndex(*this, name)); }
+
+bool Recordset::isNull(int index) const {
+    if (d->eof || index < 0 || index >= d->nulls.size())
+        return true;
+    return d->nulls[index];
+}
+
+void Recordset::moveNext() {
+    if (d->eof)
+        throw DbError("Either BOF or EOF is True, or the current record has been deleted.");
+    d->fetch();
+}
+
+void Recordset::close() {
+    d->release();
+    d->eof = true;
+}
+
+// ---- Connection ----
+
+struct Connection::Impl {
+    SQLHDBC dbc = SQL_NULL_HDBC;
+    bool open = false;
+    bool transaction = false;
+    int timeout = 120;
+    QString text;
+
+    ~Impl() { disconnect(); }
+    void disconnect() {
+        if (dbc != SQL_NULL_HDBC) {
+            if (open)
+                SQLDisconnect(dbc);
+            SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+            dbc = SQL_NULL_HDBC;
+        }
+        open = false;
+        transaction = false;
+    }
+    void connect() {
+        disconnect();
+        check(SQLAllocHandle(SQL_HANDLE_DBC, environment(), &dbc), SQL_HANDLE_ENV, environment(),
+              "A connection could not be created.");
+        SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT,
+                          reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)), 0);
+        SQLWCHAR out[1024];
+        SQLSMALLINT outLength = 0;
+        SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, const_cast<SQLWCHAR*>(wide(text)), SQL_NTS,
+                                         out, 1024, &outLength, SQL_DRIVER_NOPROMPT);
+        if (!SQL_SUCCEEDED(rc)) {
+            DbError error = diagnose(SQL_HANDLE_DBC, dbc, "Connecting to the server failed.");
+            disconnect();
+            throw error;
+        }
+        open = true;
+    }
+};
+
+Connection::Connection() : d(std::make_unique<Impl>()) {}
+Connection::~Connection() = default;
+
+void Connection::setTimeout(int seconds) { d->timeout = seconds; }
+
+void Connection::open(const QString& connectionText) {
+    d->text = connectionText;
+    d->connect();
+}
+
+bool Connection::isOpen() const { return d->open; }
+const QString& Connection::connectionText() const { return d->text; }
+void Connection::close() { d->disconnect(); }
+
+// A lost link is reopened once with the same text; inside a transaction the work is
+// lost anyway, so the error is reported after reopening for the next action.
+template <class F> auto Connection::withReconnect(F&& run) -> decltype(run()) {
+    if (!d->open)
+        throw DbError("The connection to the server is not open.", "08003");
+    try {
+        return run();
+    } catch (const DbError& error) {
+        if (!error.connectionLost() || d->text.isEmpty())
+            throw;
+        const bool wasInTransaction = d->transaction;
+        try {
+            d->connect();
+        } catch (const DbError&) {
+            throw error;
+        }
+        if (wasInTransaction)
+            throw;
+        return run();
+    }
+}
+
+Recordset Connection::query(const QString& sql, const Params& params) {
+    return withReconnect([&] {
+        Recordset rs;
+        rs.d->stmt = run(d->dbc, sql, params);
+        rs.d->describe();
+        rs.d->fetch();
+        rs.d->empty = rs.d->eof;
+        return rs;
+    });
+}
+
+qint64 Connection::execute(const QString& sql, const Params& params) {
+    return withReconnect([&] {
+        SQLHSTMT stmt = run(d->dbc, sql, params);
+        SQLLEN rows = 0;
+        SQLRowCount(stmt, &rows);
+        SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+        return qint64(rows);
+    });
+}
+
+void Connection::begin() {
+    withReconnect([&] {
+        check(SQLSetConnectAttr(d->dbc, SQL_ATTR_AUTOCOMMIT,
+                                reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
+              SQL_HANDLE_DBC, d->dbc, "A transaction could not be started.");
+        d->transaction = true;
+        return 0;
+    });
+}
+
+static void endTransaction(SQLHDBC dbc, SQLSMALLINT how, bool& transaction) {
+    transaction = false;
+    SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc, how);
+    DbError* failure = nullptr;
+    DbError error("");
+    if (!SQL_SUCCEEDED(rc)) {
+        error = diagnose(SQL_HANDLE_DBC, dbc, "Ending the transaction failed.");
+        failure = &error;
+    }
+    SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+    if (failure)
+        throw *failure;
+}
+
+void Connection::commit() {
+    if (!d->open)
+        throw DbError("The connection to the server is not open.", "08003");
+    endTransaction(d->dbc, SQL_COMMIT, d->transaction);
+}
+
+void Connection::rollback() {
+    if (!d->open)
+        return;
+    try {
+        endTransaction(d->dbc, SQL_ROLLBACK, d->transaction);
+    } catch (const DbError& error) {
+        // A broken link has rolled back on the server already; reopen for the next action.
+        if (error.connectionLost() && !d->text.isEmpty()) {
+            try {
+                d->connect();
+            } catch (const DbError&) {
+            }
+        }
+    }
+}
+
+bool Connection::inTransaction() const { return d->transaction; }
+
+Transaction::Transaction(Connection& connection) : connection_(connection) { connection_.begin(); }
+
+Transaction::~Transaction() {
+    if (!done_)
+        connection_.rollback();
+}
+
+void Transaction::commit() {
+    connection_.commit();
+    done_ = true;
+}
+
+} // namespace orvane

@@ -1,0 +1,102 @@
+#pragma once
+// Thin RAII wrapper over the unixODBC C API: one connection, forward-only result sets,
+// bound parameters and transactions. Every failure throws DbError with the driver's text.
+#include <QString>
+#include <QVariant>
+#include <QVector>
+#include <memory>
+#include <stdexcept>
+
+namespace orvane {
+
+class DbError : public std::runtime_error {
+  public:
+    DbError(const QString& description, const QString& sqlState = QString(), int nativeError = 0);
+    // The driver's own description: the text a failed save shows.
+    const QString& description() const { return description_; }
+    const QString& sqlState() const { return sqlState_; }
+    int nativeError() const { return nativeError_; }
+    // The server went away or the link broke.
+    bool connectionLost() const;
+
+  private:
+    QString description_;
+    QString sqlState_;
+    int nativeError_;
+};
+
+using Params = QVariantList;
+
+class Recordset {
+  public:
+    Recordset();
+    ~Recordset();
+    Recordset(Recordset&&) noexcept;
+    Recordset& operator=(Recordset&&) noexcept;
+
+    bool eof() const;
+    // True when the result holds no row at all.
+    bool bof() const;
+    bool isEmpty() const { return bof(); }
+    int fieldCount() const;
+    QString fieldName(int index) const;
+    // Column index by case-insensitive name; -1 when absent.
+    int fieldIndex(const QString& name) const;
+    // NULL reads as empty text. Throws DbError for an unknown field.
+    QString field(const QString& name) const;
+    QString field(int index) const;
+    bool isNull(const QString& name) const;
+    bool isNull(int index) const;
+    void moveNext();
+    void close();
+
+  private:
+    friend class Connection;
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+class Connection {
+  public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Login time-out in seconds, used by open().
+    void setTimeout(int seconds);
+    void open(const QString& connectionText);
+    bool isOpen() const;
+    const QString& connectionText() const;
+    void close();
+
+    Recordset query(const QString& sql, const Params& params = {});
+    // Rows affected.
+    qint64 execute(const QString& sql, const Params& params = {});
+
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const;
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+    template <class F> auto withReconnect(F&& run) -> decltype(run());
+};
+
+// Rolls back unless committed.
+class Transaction {
+  public:
+    explicit Transaction(Connection& connection);
+    ~Transaction();
+    void commit();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+  private:
+    Connection& connection_;
+    bool done_ = false;
+};
+
+} // namespace orvane

@@ -1,0 +1,77 @@
+#include "platform/Messages.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace orvane {
+
+namespace {
+
+class RealDesktop : public Desktop {
+  public:
+    MsgAnswer message(const QString& text, MsgIcon icon, MsgButtons buttons) override {
+        QMessageBox box(QApplication::activeWindow());
+        box.setWindowTitle("Orvane");
+        box.setText(text);
+        switch (icon) {
+        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+        case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+        }
+        switch (buttons) {
+        case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+        case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+        case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        }
+        switch (box.exec()) {
+        case QMessageBox::Cancel: return MsgAnswer::Cancel;
+        case QMessageBox::Yes: return MsgAnswer::Yes;
+        case QMessageBox::No: return MsgAnswer::No;
+        default: return buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Ok;
+        }
+    }
+
+    std::optional<QString> saveFileName(const QString& folder, const QString& filter,
+                                        const QString& fileName) override {
+        QFileDialog dialog(QApplication::activeWindow(), QString(), folder, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        // The caller asks about overwriting itself.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        dialog.selectFile(fileName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().first();
+    }
+
+    void openUrl(const QString& address) override {
+        QDesktopServices::openUrl(QUrl::fromUserInput(address));
+    }
+
+    void endProgram() override {
+        QApplication::closeAllWindows();
+        QCoreApplication::exit(0);
+    }
+};
+
+RealDesktop& realDesktop() {
+    static RealDesktop desktop;
+    return desktop;
+}
+
+Desktop*& installed() {
+    static Desktop* desktop = nullptr;
+    return desktop;
+}
+
+} // namespace
+
+Desktop& Desktop::current() { return installed() ? *installed() : realDesktop(); }
+
+void Desktop::install(Desktop* desktop) { installed() = desktop; }
+
+} // namespace orvane

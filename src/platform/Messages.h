@@ -1,0 +1,35 @@
+#pragma once
+// The one way to show a message box, a save-file dialog or open a web address.
+// Tests install their own Desktop to answer and record without blocking.
+#include <QString>
+#include <optional>
+
+namespace orvane {
+
+enum class MsgIcon { Information, Critical, Exclamation, Question };
+enum class MsgButtons { Ok, OkCancel, YesNo };
+enum class MsgAnswer { Ok, Cancel, Yes, No };
+
+class Desktop {
+  public:
+    virtual ~Desktop() = default;
+    virtual MsgAnswer message(const QString& text, MsgIcon icon, MsgButtons buttons) = 0;
+    // Empty optional when the user cancels.
+    virtual std::optional<QString> saveFileName(const QString& folder, const QString& filter,
+                                                const QString& fileName) = 0;
+    virtual void openUrl(const QString& address) = 0;
+    // Closes every window and leaves the event loop.
+    virtual void endProgram() = 0;
+
+    static Desktop& current();
+    // Replaces the desktop; nullptr restores the real one. Not owned.
+    static void install(Desktop* desktop);
+};
+
+// Caption "Orvane"; information icon and one OK button unless told otherwise.
+inline MsgAnswer MsgBox(const QString& text, MsgIcon icon = MsgIcon::Information,
+                        MsgButtons buttons = MsgButtons::Ok) {
+    return Desktop::current().message(text, icon, buttons);
+}
+
+} // namespace orvane

@@ -1,0 +1,141 @@
+#include "shell/frmLogin.h"
+
+#include "app/Screens.h"
+#include "app/mdlTarovel.h"
+#include "platform/Geometry.h"
+#include "platform/Messages.h"
+#include "platform/Settings.h"
+#include "shell/LoginData.h"
+#include "shell/frmMain.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QStyle>
+
+namespace orvane {
+
+frmLogin::frmLogin(QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      Label1(new QLabel("User Name", this)), TxtUserName(new QLineEdit(this)),
+      Label2(new QLabel("Password", this)), TxtPassword(new QLineEdit(this)),
+      CmOk(new QPushButton("&OK", this)), CmExit(new QPushButton("E&xit", this)),
+      Image1(new QLabel(this)) {
+    setObjectName("frmLogin");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle("Tarovel  (P) Ltd");
+    sizeTwips(this, 4485, 1740);
+    Label1->setObjectName("Label1");
+    placeTwips(Label1, 270, 240, 795, 195);
+    TxtUserName->setObjectName("TxtUserName");
+    placeTwips(TxtUserName, 1320, 180, 2685, 315);
+    Label2->setObjectName("Label2");
+    placeTwips(Label2, 270, 600, 690, 195);
+    TxtPassword->setObjectName("TxtPassword");
+    TxtPassword->setEchoMode(QLineEdit::Password);
+    placeTwips(TxtPassword, 1320, 540, 2685, 315);
+    CmOk->setObjectName("CmOk");
+    placeTwips(CmOk, 1350, 1065, 1335, 375);
+    CmExit->setObjectName("CmExit");
+    placeTwips(CmExit, 2700, 1065, 1335, 375);
+    Image1->setObjectName("Image1");
+    placeTwips(Image1, 300, 960, 480, 480);
+    Image1->setPixmap(style()->standardIcon(QStyle::SP_DialogApplyButton).pixmap(twips(480)));
+    Image1->setFocusPolicy(Qt::NoFocus);
+    for (QLabel* label : {Label1, Label2})
+        label->adjustSize();
+
+    setTabOrder(TxtPassword, CmOk);
+    setTabOrder(CmOk, CmExit);
+    setTabOrder(CmExit, TxtUserName);
+    SelectAllOnFocus(TxtUserName);
+    SelectAllOnFocus(TxtPassword);
+    TxtUserName->installEventFilter(this);
+    TxtPassword->installEventFilter(this);
+    connect(CmOk, &QPushButton::clicked, this, &frmLogin::CmOk_Click);
+    connect(CmExit, &QPushButton::clicked, this, &frmLogin::CmExit_Click);
+
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+    Form_Load();
+    TxtPassword->setFocus();
+}
+
+void frmLogin::Form_Load() { TxtUserName->setText(Settings::read("SYS", "Login", "AUser")); }
+
+bool frmLogin::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (watched == TxtUserName) {
+                TxtPassword->setFocus();
+                return true;
+            }
+            if (watched == TxtPassword) {
+                CmOk->setFocus();
+                CmOk_Click();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmLogin::CmOk_Click() {
+    std::optional<UserRow> user;
+    try {
+        user = FindUser(TxtUserName->text().trimmed());
+    } catch (const DbError& error) {
+        // The screen stays for another try once the server is back.
+        MsgBox(error.description(), MsgIcon::Critical);
+        TxtPassword->setFocus();
+        return;
+    }
+    if (!user) {
+        MsgBox("Invalid User Name    ");
+        TxtPassword->setFocus();
+        return;
+    }
+    const QString typed = TxtPassword->text().trimmed();
+    bool isNumber = false;
+    const bool firstUser = user->userId.toLongLong(&isNumber) == 1 && isNumber;
+    if (firstUser) {
+        if (typed != user->password) {
+            MsgBox("Invalid Password.   ");
+            TxtPassword->clear();
+            TxtPassword->setFocus();
+            return;
+        }
+        signedIn(TxtUserName->text(), *user);
+        if (user->loginSys.trimmed() != "1") {
+            MsgBox("Login Denied!.... Please Contact System Administrator.   ", MsgIcon::Critical);
+            return;
+        }
+    } else {
+        if (typed != user->password) {
+            MsgBox("Invalid Password.   ", MsgIcon::Critical);
+            TxtPassword->setFocus();
+            return;
+        }
+        if (user->loginSys.trimmed() != "1") {
+            MsgBox("Login Denied!.... Please Contact System Administrator.   ", MsgIcon::Critical);
+            return;
+        }
+        signedIn(TxtUserName->text(), *user);
+    }
+    auto* main = new frmMain();
+    main->show();
+    close();
+}
+
+void frmLogin::signedIn(const QString& typedName, const UserRow& user) {
+    Settings::write("SYS", "Login", "AUser", typedName);
+    Session().CurrentUserName = typedName;
+    Session().CurrentUserId = user.userId;
+    Session().SelectedSystemId = user.admin;
+}
+
+void frmLogin::CmExit_Click() { Desktop::current().endProgram(); }
+
+} // namespace orvane

@@ -1,0 +1,122 @@
+#include "shell/frmMain.h"
+
+#include "app/mdlTarovel.h"
+#include "platform/Geometry.h"
+#include "platform/Messages.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+
+namespace orvane {
+
+namespace {
+QPointer<frmMain>& current() {
+    static QPointer<frmMain> window;
+    return window;
+}
+} // namespace
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(this)) {
+    current() = this;
+    setObjectName("frmMain");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle("Orvane Department");
+    area_->setObjectName("MDIClient");
+    area_->setBackground(QColor(128, 128, 128));
+    setCentralWidget(area_);
+    buildMenus();
+    resize(twips(12555), twips(8130) + menuBar()->sizeHint().height());
+    MDIForm_Load();
+}
+
+frmMain::~frmMain() = default;
+
+frmMain* frmMain::instance() { return current().data(); }
+
+void frmMain::buildMenus() {
+    auto item = [this](QMenu* menu, const char* name, const QString& caption, void (frmMain::*slot)()) {
+        QAction* action = menu ? menu->addAction(caption) : menuBar()->addAction(caption);
+        action->setObjectName(name);
+        if (slot)
+            connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    mnuMasters_ = menuBar()->addMenu("Master");
+    mnuMasters_->setObjectName("mnuMasters");
+    mnuAntivirusActivation = item(mnuMasters_, "mnuAntivirusActivation", "Antivrus Activation",
+                                  &frmMain::mnuAntivirusActivation_Click);
+    mnuAVMaster = item(mnuMasters_, "mnuAVMaster", "Antivirus Master", &frmMain::mnuAVMaster_Click);
+    mnuReports = item(nullptr, "mnuReports", "Reports", &frmMain::mnuReports_Click);
+    mnuTools_ = menuBar()->addMenu("Tools");
+    mnuTools_->setObjectName("mnuTools");
+    mnuVPNCHK = item(mnuTools_, "mnuVPNCHK", "VPN Check", &frmMain::mnuVPNCHK_Click);
+    mnuUpdateSoftware = item(mnuTools_, "mnuUpdateSoftware", "Update Software",
+                             &frmMain::mnuUpdateSoftware_Click);
+    mnuChangePwd = item(mnuTools_, "mnuChangePwd", "Change Password", &frmMain::mnuChangePwd_Click);
+    mnuChangeUnit = item(mnuTools_, "mnuChangeUnit", "Change Unit", &frmMain::mnuChangeUnit_Click);
+    mnuChangeUnit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    QAction* dash = mnuTools_->addSeparator();
+    dash->setObjectName("mnuDash");
+    mnuUserGroups = item(mnuTools_, "mnuUserGroups", "User Groups", nullptr);
+    mnuCreateUser = item(mnuTools_, "mnuCreateUser", "Create User", &frmMain::mnuCreateUser_Click);
+
+    // Screens that have not arrived yet stay visible but greyed.
+    for (QAction* pending : {mnuAntivirusActivation, mnuAVMaster, mnuReports, mnuVPNCHK,
+                             mnuChangePwd, mnuChangeUnit, mnuCreateUser})
+        pending->setEnabled(false);
+}
+
+QString frmMain::CaptionFor(const QString& unitName, const QString& userName) {
+    return QStringLiteral("Orvane     Tarovel (Pvt.) LTD ") + QString(4, ' ') + unitName +
+           QString(47, ' ') + QStringLiteral("[Current User : ") + userName + QStringLiteral(" ]");
+}
+
+void frmMain::RefreshCaption() {
+    setWindowTitle(CaptionFor(Session().CurrentUnitName, Session().CurrentUserName));
+}
+
+void frmMain::MDIForm_Load() { RefreshCaption(); }
+
+QMdiSubWindow* frmMain::host(QWidget* screen) {
+    QMdiSubWindow* frame = area_->addSubWindow(screen, Qt::SubWindow | Qt::CustomizeWindowHint |
+                                                           Qt::WindowTitleHint |
+                                                           Qt::WindowCloseButtonHint);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowIcon(windowIcon());
+    frame->adjustSize();
+    return frame;
+}
+
+void frmMain::bringForward(QMdiSubWindow* frame) {
+    if (!frame)
+        return;
+    if (frame->isMinimized())
+        frame->showNormal();
+    area_->setActiveSubWindow(frame);
+    frame->raise();
+}
+
+int frmMain::loadedWindowCount() const { return 1 + area_->subWindowList().size(); }
+
+void frmMain::mnuAntivirusActivation_Click() {}
+void frmMain::mnuAVMaster_Click() {}
+void frmMain::mnuReports_Click() {}
+void frmMain::mnuVPNCHK_Click() {}
+void frmMain::mnuChangePwd_Click() {}
+void frmMain::mnuCreateUser_Click() {}
+
+void frmMain::mnuChangeUnit_Click() {
+    if (loadedWindowCount() > 1) {
+        MsgBox("Close All forms and try again!!!!");
+        return;
+    }
+}
+
+void frmMain::mnuUpdateSoftware_Click() {
+    Desktop::current().openUrl(UpdatePageFor(Session().ServerAddress));
+    Desktop::current().endProgram();
+}
+
+} // namespace orvane

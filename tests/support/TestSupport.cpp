@@ -1,0 +1,106 @@
+#include "support/TestSupport.h"
+
+#include "app/Session.h"
+#include "platform/Settings.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace orvane::test {
+
+FakeDesktop::FakeDesktop() { Desktop::install(this); }
+FakeDesktop::~FakeDesktop() { Desktop::install(nullptr); }
+
+MsgAnswer FakeDesktop::message(const QString& text, MsgIcon icon, MsgButtons buttons) {
+    shown.append({text, icon, buttons});
+    if (!answers.isEmpty())
+        return answers.dequeue();
+    return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+}
+
+std::optional<QString> FakeDesktop::saveFileName(const QString& folder, const QString& filter,
+                                                 const QString& fileName) {
+    dialogs.append({folder, filter, fileName});
+    if (fileNames.isEmpty())
+        return std::nullopt;
+    return fileNames.dequeue();
+}
+
+void FakeDesktop::openUrl(const QString& address) { opened.append(address); }
+void FakeDesktop::endProgram() { ++ended; }
+
+QStringList FakeDesktop::texts() const {
+    QStringList list;
+    for (const ShownMessage& m : shown)
+        list.append(m.text);
+    return list;
+}
+
+void FakeDesktop::clear() {
+    shown.clear();
+    dialogs.clear();
+    opened.clear();
+    ended = 0;
+}
+
+TempSettings::TempSettings() { Settings::setFolder(dir_.path()); }
+TempSettings::~TempSettings() { Settings::setFolder(QString()); }
+
+int TestDb::port() {
+    bool ok = false;
+    int p = qEnvironmentVariableIntValue("ORVANE_DB_PORT", &ok);
+    return ok ? p : 3306;
+}
+
+QString TestDb::connectionText() {
+    return QString("DRIVER={MySQL ODBC 3.51 Driver};SERVER=127.0.0.1;PORT=%1; "
+                   "USER=root;PASSWORD=7341;OPTION=3;Database=hr0910")
+        .arg(port());
+}
+
+std::unique_ptr<Connection> TestDb::open() {
+    auto connection = std::make_unique<Connection>();
+    connection->setTimeout(10);
+    connection->open(connectionText());
+    return connection;
+}
+
+void TestDb::installSession() {
+    Session().reset();
+    Session().setConnection(open());
+    Session().Connected = true;
+    Session().ReleaseVersion = "V0.6";
+}
+
+QString TestDb::sourceDir() {
+    QString dir = qEnvironmentVariable("ORVANE_SOURCE_DIR");
+    return dir.isEmpty() ? QStringLiteral(ORVANE_SOURCE_DIR_DEFAULT) : dir;
+}
+
+void TestDb::runScript(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        QTest::qFail(qPrintable("cannot read " + path), __FILE__, __LINE__);
+    QString text = QString::fromUtf8(file.readAll());
+    text.remove(QRegularExpression("--[^\n]*"));
+    auto connection = open();
+    for (const QString& statement : text.split(";\n")) {
+        if (!statement.trimmed().isEmpty())
+            connection->execute(statement);
+    }
+}
+
+void TestDb::loadFixture() { runScript(sourceDir() + "/db/fixture.sql"); }
+
+void TestDb::exec(const QString& sql, const Params& params) { open()->execute(sql, params); }
+
+QString TestDb::scalar(const QString& sql, const Params& params) {
+    auto connection = open();
+    Recordset rs = connection->query(sql, params);
+    return rs.eof() ? QString() : rs.field(0);
+}
+
+int TestDb::count(const QString& sql, const Params& params) { return scalar(sql, params).toInt(); }
+
+} // namespace orvane::test
