@@ -141,7 +141,7 @@ struct Recordset::Impl {
     QVector<bool> nulls;
     bool eof = true;
     bool empty = true;
-    std::vector<SQLWCHAR> buffer = std::vector<SQLWCHAR>(1024);
+    std::vector<char> raw = std::vector<char>(4096);
 
     ~Impl() { release(); }
     void release() {
@@ -186,13 +186,14 @@ struct Recordset::Impl {
     }
 
     void readColumn(int c) {
-        QString text;
+        // Raw bytes in the connection's character set (UTF-8): wide reads stop at a NUL.
+        QByteArray bytes;
         bool isNull = false;
         for (;;) {
             SQLLEN indicator = 0;
-            const SQLLEN bytes = SQLLEN(buffer.size() * sizeof(SQLWCHAR));
-            SQLRETURN rc = SQLGetData(stmt, SQLUSMALLINT(c + 1), SQL_C_WCHAR, buffer.data(), bytes,
-                                      &indicator);
+            const SQLLEN room = SQLLEN(raw.size());
+            SQLRETURN rc =
+                SQLGetData(stmt, SQLUSMALLINT(c + 1), SQL_C_BINARY, raw.data(), room, &indicator);
             if (rc == SQL_NO_DATA)
                 break;
             check(rc, SQL_HANDLE_STMT, stmt, "Reading a field failed.");
@@ -200,16 +201,14 @@ struct Recordset::Impl {
                 isNull = true;
                 break;
             }
-            const SQLLEN room = bytes / SQLLEN(sizeof(SQLWCHAR)) - 1;
-            SQLLEN chars = indicator == SQL_NO_TOTAL ? room
-                                                     : qMin<SQLLEN>(indicator / SQLLEN(sizeof(SQLWCHAR)), room);
-            text.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer.data()), chars));
+            const SQLLEN got = indicator == SQL_NO_TOTAL ? room : qMin(indicator, room);
+            bytes.append(raw.data(), got);
             if (rc == SQL_SUCCESS)
                 break;
-            // Truncated: grow the buffer for the rest of this field.
-            if (indicator != SQL_NO_TOTAL && indicator / SQLLEN(sizeof(SQLWCHAR)) > room)
-                buffer.resize(std::min<size_t>(indicator / sizeof(SQLWCHAR) + 1, 1 << 22));
+            if (indicator != SQL_NO_TOTAL && indicator > room)
+                raw.resize(std::min<size_t>(size_t(indicator), size_t(1) << 24));
         }
+        QString text = QString::fromUtf8(bytes);
         values[c] = text;
         nulls[c] = isNull;
     }

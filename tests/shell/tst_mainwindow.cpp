@@ -1,0 +1,145 @@
+// The frame window: caption, menu tree, the change-unit guard, update, open-once screens.
+#include "app/Session.h"
+#include "platform/Settings.h"
+#include "shell/frmMain.h"
+#include "support/TestSupport.h"
+
+#include <QMenuBar>
+#include <QtTest>
+
+using namespace orvane;
+using namespace orvane::test;
+
+// A stand-in work screen that counts its loads.
+class frmProbe : public QWidget {
+    Q_OBJECT
+  public:
+    int loads = 0;
+    QString content;
+  public slots:
+    void Form_Load() { ++loads; }
+};
+
+class tst_mainwindow : public QObject {
+    Q_OBJECT
+  private slots:
+    void caption_data() {
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("normal") << "First Unit" << "mira"
+                                << "Orvane     Tarovel (Pvt.) LTD     First Unit" + QString(47, ' ') +
+                                       "[Current User : mira ]";
+        QTest::newRow("empty parts") << "" << ""
+                                     << "Orvane     Tarovel (Pvt.) LTD     " + QString(47, ' ') +
+                                            "[Current User :  ]";
+        QTest::newRow("blanks kept") << "U" << " a "
+                                     << "Orvane     Tarovel (Pvt.) LTD     U" + QString(47, ' ') +
+                                            "[Current User :  a  ]";
+    }
+    void caption() {
+        QFETCH(QString, unit);
+        QFETCH(QString, user);
+        QFETCH(QString, caption);
+        Session().CurrentUnitName = unit;
+        Session().CurrentUserName = user;
+        frmMain main;
+        QCOMPARE(main.windowTitle(), caption);
+        QCOMPARE(frmMain::instance(), &main);
+    }
+
+    void menuTree() {
+        frmMain main;
+        QStringList bar;
+        for (QAction* a : main.menuBar()->actions())
+            bar << a->text();
+        QCOMPARE(bar, QStringList({"Master", "Reports", "Tools"}));
+        auto texts = [](QMenu* m) {
+            QStringList list;
+            for (QAction* a : m->actions())
+                list << (a->isSeparator() ? "-" : a->text());
+            return list;
+        };
+        QCOMPARE(texts(main.findChild<QMenu*>("mnuMasters")),
+                 QStringList({"Antivrus Activation", "Antivirus Master"}));
+        QCOMPARE(texts(main.findChild<QMenu*>("mnuTools")),
+                 QStringList({"VPN Check", "Update Software", "Change Password", "Change Unit", "-",
+                              "User Groups", "Create User"}));
+        QCOMPARE(main.mnuChangeUnit->shortcut(), QKeySequence("Ctrl+N"));
+        for (const char* name : {"mnuAntivirusActivation", "mnuAVMaster", "mnuReports", "mnuVPNCHK",
+                                 "mnuUpdateSoftware", "mnuChangePwd", "mnuChangeUnit",
+                                 "mnuUserGroups", "mnuCreateUser"})
+            QVERIFY2(main.findChild<QAction*>(name), name);
+    }
+
+    void userGroupsDoesNothing() {
+        FakeDesktop desktop;
+        frmMain main;
+        main.mnuUserGroups->trigger();
+        QVERIFY(desktop.shown.isEmpty());
+        QCOMPARE(desktop.ended, 0);
+        QCOMPARE(main.loadedWindowCount(), 1);
+    }
+
+    void changeUnitRefusedWhileAScreenIsOpen_data() {
+        QTest::addColumn<bool>("minimised");
+        QTest::newRow("normal") << false;
+        QTest::newRow("minimised") << true;
+    }
+    void changeUnitRefusedWhileAScreenIsOpen() {
+        QFETCH(bool, minimised);
+        FakeDesktop desktop;
+        frmMain main;
+        main.show();
+        frmProbe* probe = main.Show<frmProbe>();
+        if (minimised)
+            qobject_cast<QMdiSubWindow*>(probe->parentWidget())->showMinimized();
+        main.mnuChangeUnit_Click();
+        QCOMPARE(desktop.texts(), QStringList{"Close All forms and try again!!!!"});
+        QCOMPARE(main.loadedWindowCount(), 2);
+    }
+
+    void updateSoftware_data() {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("local is in-house") << "127.0.0.1" << "file:///in";
+        QTest::newRow("in-house 4") << "192.168.0.4" << "file:///in";
+        QTest::newRow("in-house 5") << "192.168.0.5" << "file:///in";
+        QTest::newRow("localhost is public") << "localhost" << "file:///pub";
+        QTest::newRow("blank after is public") << "127.0.0.1 " << "file:///pub";
+    }
+    void updateSoftware() {
+        QFETCH(QString, server);
+        QFETCH(QString, page);
+        TempSettings settings;
+        Settings::write("Tarovel", "Update", "InHousePage", "file:///in");
+        Settings::write("Tarovel", "Update", "PublicPage", "file:///pub");
+        Session().ServerAddress = server;
+        FakeDesktop desktop;
+        frmMain main;
+        main.mnuUpdateSoftware->trigger();
+        QCOMPARE(desktop.opened, QStringList{page});
+        QCOMPARE(desktop.ended, 1);
+        QVERIFY(desktop.shown.isEmpty());
+    }
+
+    void screensOpenOnceAndComeForwardUnchanged() {
+        frmMain main;
+        main.show();
+        frmProbe* first = main.Show<frmProbe>();
+        QCOMPARE(first->loads, 1);
+        first->content = "typed";
+        auto* other = new QWidget;
+        main.area()->addSubWindow(other)->show();
+        main.area()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(other->parentWidget()));
+        frmProbe* again = main.Show<frmProbe>();
+        QCOMPARE(again, first);
+        QCOMPARE(again->loads, 1);
+        QCOMPARE(again->content, QString("typed"));
+        QCOMPARE(main.area()->activeSubWindow()->widget(), first);
+        QCOMPARE(main.loadedWindowCount(), 3);
+    }
+};
+
+QTEST_MAIN(tst_mainwindow)
+#include "tst_mainwindow.moc"
