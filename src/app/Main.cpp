@@ -29,14 +29,16 @@ void MakeWorkstationUnitCurrent() {
 
 // True when the published release equals ours (or none is published).
 bool ReleaseAccepted() {
-    Recordset rs =
-        Session().SharedConnection().query("Select * from tarovel.versionmaster where pack_code='sys'");
+    Recordset rs = Session().SharedConnection().query(
+        "Select * from tarovel.versionmaster where pack_code='sys'");
     if (rs.eof())
         return true;
-    const bool accepted = rs.isNull("version_code") || rs.field("version_code") == Session().ReleaseVersion;
+    const bool accepted =
+        rs.isNull("version_code") || rs.field("version_code") == Session().ReleaseVersion;
     if (!accepted) {
-        MsgBox("Accounts Software Updated \r\nYou are running Version [" + Session().ReleaseVersion +
-               "].\r\nLatest Update is available at '" + PublicUpdatePage() + "'.");
+        MsgBox("Accounts Software Updated \r\nYou are running Version [" +
+               Session().ReleaseVersion + "].\r\nLatest Update is available at '" +
+               PublicUpdatePage() + "'.");
     }
     rs.close();
     return accepted;

@@ -70,6 +70,8 @@ void UnloadScreen(QWidget* screen) {
     }
 }
 
-void SelectAllOnFocus(QWidget* box) { box->installEventFilter(new SelectAllFilter(box)); }
+void SelectAllOnFocus(QWidget* box) {
+    box->installEventFilter(new SelectAllFilter(box));
+}
 
 } // namespace orvane

@@ -20,21 +20,36 @@ const QLocale& dateLocale() {
 }
 } // namespace
 
-void SetShortDateFormat() { shortDatePicture() = QStringLiteral("dd-MMM-yyyy"); }
-QString ShortDateFormat() { return shortDatePicture(); }
-QString ShortDate(const QDate& date) { return dateLocale().toString(date, shortDatePicture()); }
+void SetShortDateFormat() {
+    shortDatePicture() = QStringLiteral("dd-MMM-yyyy");
+}
+QString ShortDateFormat() {
+    return shortDatePicture();
+}
+QString ShortDate(const QDate& date) {
+    return dateLocale().toString(date, shortDatePicture());
+}
 
-QString StampDate(const QDate& date) { return date.toString("yyyy/MM/dd"); }
-QString StampTime(const QTime& time) { return time.toString("HH:mm:ss"); }
-QString QueryDate(const QDate& date) { return date.toString("yyyy-MM-dd"); }
-QString DisplayDate(const QDate& date) { return dateLocale().toString(date, "dd-MMM-yyyy"); }
+QString StampDate(const QDate& date) {
+    return date.toString("yyyy/MM/dd");
+}
+QString StampTime(const QTime& time) {
+    return time.toString("HH:mm:ss");
+}
+QString QueryDate(const QDate& date) {
+    return date.toString("yyyy-MM-dd");
+}
+QString DisplayDate(const QDate& date) {
+    return dateLocale().toString(date, "dd-MMM-yyyy");
+}
 
 QString ConnectionText(const QString& serverAddress) {
     if (serverAddress == QLatin1String("127.0.0.1"))
         return QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=127.0.0.1;PORT=3306; "
                               "USER=root;PASSWORD=7341;OPTION=3;Database=hr0910");
     return QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=") + serverAddress +
-           QStringLiteral(";PORT=3306; USER=quorvex;PASSWORD=amberlantern;OPTION=3;Database=hr0910");
+           QStringLiteral(
+               ";PORT=3306; USER=quorvex;PASSWORD=amberlantern;OPTION=3;Database=hr0910");
 }
 
 bool IsInHouseServer(const QString& serverAddress) {
@@ -75,8 +90,8 @@ void CenterForm(QWidget* screen) {
 }
 
 QString ReadNumberSetup(const QString& key) {
-    Recordset rs = Session().SharedConnection().query(
-        "Select * from numbersetup Where no_id=?", {key});
+    Recordset rs =
+        Session().SharedConnection().query("Select * from numbersetup Where no_id=?", {key});
     if (rs.bof() || rs.eof()) {
         MsgBox("Error in Number Setup!!!.   \r\nContact System Administrator.   ");
         return QString();

@@ -23,9 +23,9 @@ QString ShortDateFormat();
 QString ShortDate(const QDate& date);
 
 // Formatting rule for stamps and query dates.
-QString StampDate(const QDate& date); // yyyy/mm/dd
-QString StampTime(const QTime& time); // HH:mm:ss
-QString QueryDate(const QDate& date); // yyyy-mm-dd
+QString StampDate(const QDate& date);   // yyyy/mm/dd
+QString StampTime(const QTime& time);   // HH:mm:ss
+QString QueryDate(const QDate& date);   // yyyy-mm-dd
 QString DisplayDate(const QDate& date); // dd-MMM-yyyy
 
 // Connection text for a server address; verbatim templates.

@@ -15,7 +15,9 @@ namespace orvane {
 
 namespace {
 
-const SQLWCHAR* wide(const QString& text) { return reinterpret_cast<const SQLWCHAR*>(text.utf16()); }
+const SQLWCHAR* wide(const QString& text) {
+    return reinterpret_cast<const SQLWCHAR*>(text.utf16());
+}
 
 DbError diagnose(SQLSMALLINT type, SQLHANDLE handle, const QString& fallback) {
     QString description, state;
@@ -88,7 +90,8 @@ void bindParams(SQLHSTMT stmt, const Params& params, BoundParams& bound) {
             rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
                                   &bound.numbers[i], 0, &bound.lengths[i]);
         } else {
-            QString text = type == QMetaType::QDate ? v.toDate().toString("yyyy-MM-dd") : v.toString();
+            QString text =
+                type == QMetaType::QDate ? v.toDate().toString("yyyy-MM-dd") : v.toString();
             bound.texts[i] = text.toStdU16String();
             // Exact byte length: no terminator reaches the server.
             SQLLEN bytes = SQLLEN(bound.texts[i].size() * sizeof(char16_t));
@@ -124,8 +127,8 @@ SQLHSTMT run(SQLHDBC dbc, const QString& sql, const Params& params) {
 } // namespace
 
 DbError::DbError(const QString& description, const QString& sqlState, int nativeError)
-    : std::runtime_error(description.toStdString()), description_(description),
-      sqlState_(sqlState), nativeError_(nativeError) {}
+    : std::runtime_error(description.toStdString()), description_(description), sqlState_(sqlState),
+      nativeError_(nativeError) {}
 
 bool DbError::connectionLost() const {
     return sqlState_ == "08S01" || sqlState_ == "08003" || sqlState_ == "08007" ||
@@ -135,10 +138,19 @@ bool DbError::connectionLost() const {
 // ---- Recordset ----
 
 struct Recordset::Impl {
+    // Every column is bound to a buffer that SQLFetch fills in one call per row; a value longer
+    // than its buffer is read again whole with SQLGetData (the driver allows it on bound
+    // columns). One SQLGetData call per field made long results several times slower.
+    struct Column {
+        std::vector<char> buffer;
+        SQLLEN indicator = 0;
+    };
+
     SQLHSTMT stmt = SQL_NULL_HSTMT;
     QVector<QString> names;
     QVector<QString> values;
     QVector<bool> nulls;
+    std::vector<Column> columns;
     bool eof = true;
     bool empty = true;
     std::vector<char> raw = std::vector<char>(4096);
@@ -151,12 +163,22 @@ struct Recordset::Impl {
         }
     }
 
+    // Room for a column's values in bytes: its declared size in UTF-8 when that is small,
+    // else enough for the usual short texts of long text columns.
+    static SQLLEN bufferBytes(SQLULEN size) {
+        constexpr SQLULEN most = 1024;
+        if (size == 0 || size > most)
+            return SQLLEN(most * 4);
+        return SQLLEN(size * 4 + 8);
+    }
+
     void describe() {
         SQLSMALLINT count = 0;
         check(SQLNumResultCols(stmt, &count), SQL_HANDLE_STMT, stmt, "Reading the result failed.");
         names.resize(count);
         values.resize(count);
         nulls.resize(count);
+        columns.assign(size_t(count), Column());
         for (SQLSMALLINT c = 0; c < count; ++c) {
             SQLWCHAR name[256];
             SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
@@ -164,7 +186,14 @@ struct Recordset::Impl {
             check(SQLDescribeColW(stmt, SQLUSMALLINT(c + 1), name, 256, &length, &type, &size,
                                   &digits, &nullable),
                   SQL_HANDLE_STMT, stmt, "Reading the result failed.");
-            names[c] = QString::fromUtf16(reinterpret_cast<const char16_t*>(name), qMin<int>(length, 255));
+            names[c] =
+                QString::fromUtf16(reinterpret_cast<const char16_t*>(name), qMin<int>(length, 255));
+            // Raw bytes in the connection's character set (UTF-8): wide reads stop at a NUL.
+            Column& column = columns[size_t(c)];
+            column.buffer.resize(size_t(bufferBytes(size)));
+            check(SQLBindCol(stmt, SQLUSMALLINT(c + 1), SQL_C_BINARY, column.buffer.data(),
+                             SQLLEN(column.buffer.size()), &column.indicator),
+                  SQL_HANDLE_STMT, stmt, "Reading the result failed.");
         }
     }
 
@@ -181,12 +210,22 @@ struct Recordset::Impl {
         }
         check(rc, SQL_HANDLE_STMT, stmt, "Reading a row failed.");
         eof = false;
-        for (int c = 0; c < names.size(); ++c)
-            readColumn(c);
+        for (int c = 0; c < names.size(); ++c) {
+            const Column& column = columns[size_t(c)];
+            const SQLLEN got = column.indicator;
+            if (got == SQL_NULL_DATA) {
+                values[c] = QString();
+                nulls[c] = true;
+            } else if (got == SQL_NO_TOTAL || got > SQLLEN(column.buffer.size())) {
+                readColumn(c); // truncated in the buffer
+            } else {
+                values[c] = QString::fromUtf8(column.buffer.data(), qsizetype(got));
+                nulls[c] = false;
+            }
+        }
     }
 
     void readColumn(int c) {
-        // Raw bytes in the connection's character set (UTF-8): wide reads stop at a NUL.
         QByteArray bytes;
         bool isNull = false;
         for (;;) {
@@ -219,10 +258,18 @@ Recordset::~Recordset() = default;
 Recordset::Recordset(Recordset&&) noexcept = default;
 Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 
-bool Recordset::eof() const { return d->eof; }
-bool Recordset::bof() const { return d->empty; }
-int Recordset::fieldCount() const { return d->names.size(); }
-QString Recordset::fieldName(int index) const { return d->names.value(index); }
+bool Recordset::eof() const {
+    return d->eof;
+}
+bool Recordset::bof() const {
+    return d->empty;
+}
+int Recordset::fieldCount() const {
+    return d->names.size();
+}
+QString Recordset::fieldName(int index) const {
+    return d->names.value(index);
+}
 
 int Recordset::fieldIndex(const QString& name) const {
     for (int i = 0; i < d->names.size(); ++i)
@@ -238,7 +285,9 @@ static int requireIndex(const Recordset& rs, const QString& name) {
     return index;
 }
 
-QString Recordset::field(const QString& name) const { return field(requireIndex(*this, name)); }
+QString Recordset::field(const QString& name) const {
+    return field(requireIndex(*this, name));
+}
 
 QString Recordset::field(int index) const {
     if (d->eof || index < 0 || index >= d->values.size())
@@ -246,7 +295,9 @@ QString Recordset::field(int index) const {
     return d->values[index];
 }
 
-bool Recordset::isNull(const QString& name) const { return isNull(requireIndex(*this, name)); }
+bool Recordset::isNull(const QString& name) const {
+    return isNull(requireIndex(*this, name));
+}
 
 bool Recordset::isNull(int index) const {
     if (d->eof || index < 0 || index >= d->nulls.size())
@@ -307,16 +358,24 @@ struct Connection::Impl {
 Connection::Connection() : d(std::make_unique<Impl>()) {}
 Connection::~Connection() = default;
 
-void Connection::setTimeout(int seconds) { d->timeout = seconds; }
+void Connection::setTimeout(int seconds) {
+    d->timeout = seconds;
+}
 
 void Connection::open(const QString& connectionText) {
     d->text = connectionText;
     d->connect();
 }
 
-bool Connection::isOpen() const { return d->open; }
-const QString& Connection::connectionText() const { return d->text; }
-void Connection::close() { d->disconnect(); }
+bool Connection::isOpen() const {
+    return d->open;
+}
+const QString& Connection::connectionText() const {
+    return d->text;
+}
+void Connection::close() {
+    d->disconnect();
+}
 
 // A lost link is reopened once with the same text; inside a transaction the work is
 // lost anyway, so the error is reported after reopening for the next action.
@@ -407,9 +466,13 @@ void Connection::rollback() {
     }
 }
 
-bool Connection::inTransaction() const { return d->transaction; }
+bool Connection::inTransaction() const {
+    return d->transaction;
+}
 
-Transaction::Transaction(Connection& connection) : connection_(connection) { connection_.begin(); }
+Transaction::Transaction(Connection& connection) : connection_(connection) {
+    connection_.begin();
+}
 
 Transaction::~Transaction() {
     if (!done_)

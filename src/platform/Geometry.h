@@ -4,13 +4,17 @@
 
 namespace orvane {
 
-inline int twips(int tw) { return (tw + 7) / 15; }
+inline int twips(int tw) {
+    return (tw + 7) / 15;
+}
 
 inline void placeTwips(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(twips(left), twips(top), twips(width), twips(height));
 }
 
 // Fixes a screen's client area to its design size.
-inline void sizeTwips(QWidget* w, int width, int height) { w->setFixedSize(twips(width), twips(height)); }
+inline void sizeTwips(QWidget* w, int width, int height) {
+    w->setFixedSize(twips(width), twips(height));
+}
 
 } // namespace orvane

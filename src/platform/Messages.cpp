@@ -17,21 +17,39 @@ class RealDesktop : public Desktop {
         box.setWindowTitle("Orvane");
         box.setText(text);
         switch (icon) {
-        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-        case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case MsgIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MsgIcon::Critical:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MsgIcon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MsgIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
         }
         switch (buttons) {
-        case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-        case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-        case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case MsgButtons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case MsgButtons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MsgButtons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
         }
         switch (box.exec()) {
-        case QMessageBox::Cancel: return MsgAnswer::Cancel;
-        case QMessageBox::Yes: return MsgAnswer::Yes;
-        case QMessageBox::No: return MsgAnswer::No;
-        default: return buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Ok;
+        case QMessageBox::Cancel:
+            return MsgAnswer::Cancel;
+        case QMessageBox::Yes:
+            return MsgAnswer::Yes;
+        case QMessageBox::No:
+            return MsgAnswer::No;
+        default:
+            return buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Ok;
         }
     }
 
@@ -70,8 +88,12 @@ Desktop*& installed() {
 
 } // namespace
 
-Desktop& Desktop::current() { return installed() ? *installed() : realDesktop(); }
+Desktop& Desktop::current() {
+    return installed() ? *installed() : realDesktop();
+}
 
-void Desktop::install(Desktop* desktop) { installed() = desktop; }
+void Desktop::install(Desktop* desktop) {
+    installed() = desktop;
+}
 
 } // namespace orvane

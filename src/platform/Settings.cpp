@@ -22,9 +22,13 @@ QString Settings::folder() {
     return base + "/Orvane";
 }
 
-void Settings::setFolder(const QString& folder) { overrideFolder() = folder; }
+void Settings::setFolder(const QString& folder) {
+    overrideFolder() = folder;
+}
 
-QString Settings::fileOf(const QString& app) { return folder() + "/" + app + ".ini"; }
+QString Settings::fileOf(const QString& app) {
+    return folder() + "/" + app + ".ini";
+}
 
 QString Settings::read(const QString& app, const QString& section, const QString& key) {
     QSettings s(fileOf(app), QSettings::IniFormat);

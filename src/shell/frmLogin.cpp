@@ -62,7 +62,9 @@ frmLogin::frmLogin(QWidget* parent)
     TxtPassword->setFocus();
 }
 
-void frmLogin::Form_Load() { TxtUserName->setText(Settings::read("SYS", "Login", "AUser")); }
+void frmLogin::Form_Load() {
+    TxtUserName->setText(Settings::read("SYS", "Login", "AUser"));
+}
 
 bool frmLogin::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
@@ -136,6 +138,8 @@ void frmLogin::signedIn(const QString& typedName, const UserRow& user) {
     Session().SelectedSystemId = user.admin;
 }
 
-void frmLogin::CmExit_Click() { Desktop::current().endProgram(); }
+void frmLogin::CmExit_Click() {
+    Desktop::current().endProgram();
+}
 
 } // namespace orvane

@@ -18,18 +18,30 @@ class tst_common : public QObject {
     void nextCode_data() {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("next");
-        QTest::newRow("prefix carries") << "AV0009" << "AV0010";
-        QTest::newRow("zero padded") << "0099" << "0100";
-        QTest::newRow("grows a digit") << "999" << "1000";
-        QTest::newRow("blanks around") << " 12 " << "13";
-        QTest::newRow("digits inside prefix") << "A1B2" << "A1B3";
-        QTest::newRow("no digits") << "AB" << "AB1";
-        QTest::newRow("empty") << "" << "1";
-        QTest::newRow("five digits") << "00099" << "00100";
-        QTest::newRow("plain") << "99" << "100";
-        QTest::newRow("zero") << "S000" << "S001";
-        QTest::newRow("longer than 64 bits") << "X99999999999999999999" << "X100000000000000000000";
-        QTest::newRow("non-ascii digit is prefix") << QString::fromUtf8("A٣7") << QString::fromUtf8("A٣8");
+        QTest::newRow("prefix carries") << "AV0009"
+                                        << "AV0010";
+        QTest::newRow("zero padded") << "0099"
+                                     << "0100";
+        QTest::newRow("grows a digit") << "999"
+                                       << "1000";
+        QTest::newRow("blanks around") << " 12 "
+                                       << "13";
+        QTest::newRow("digits inside prefix") << "A1B2"
+                                              << "A1B3";
+        QTest::newRow("no digits") << "AB"
+                                   << "AB1";
+        QTest::newRow("empty") << ""
+                               << "1";
+        QTest::newRow("five digits") << "00099"
+                                     << "00100";
+        QTest::newRow("plain") << "99"
+                               << "100";
+        QTest::newRow("zero") << "S000"
+                              << "S001";
+        QTest::newRow("longer than 64 bits") << "X99999999999999999999"
+                                             << "X100000000000000000000";
+        QTest::newRow("non-ascii digit is prefix")
+            << QString::fromUtf8("A٣7") << QString::fromUtf8("A٣8");
     }
     void nextCode() {
         QFETCH(QString, code);
@@ -41,10 +53,14 @@ class tst_common : public QObject {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("messages");
-        QTest::newRow("present") << "AV_NO" << "AV00001" << 0;
-        QTest::newRow("unit counter") << "SYS_U2" << "S200001" << 0;
-        QTest::newRow("missing") << "SYS_NOPE" << "" << 1;
-        QTest::newRow("quote in key") << "SYS_'x" << "" << 1;
+        QTest::newRow("present") << "AV_NO"
+                                 << "AV00001" << 0;
+        QTest::newRow("unit counter") << "SYS_U2"
+                                      << "S200001" << 0;
+        QTest::newRow("missing") << "SYS_NOPE"
+                                 << "" << 1;
+        QTest::newRow("quote in key") << "SYS_'x"
+                                      << "" << 1;
     }
     void readNumberSetup() {
         QFETCH(QString, key);
@@ -62,9 +78,12 @@ class tst_common : public QObject {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("messages");
-        QTest::newRow("present") << "U2" << "Second Unit" << 0;
-        QTest::newRow("missing") << "ZZ" << "" << 1;
-        QTest::newRow("empty") << "" << "" << 1;
+        QTest::newRow("present") << "U2"
+                                 << "Second Unit" << 0;
+        QTest::newRow("missing") << "ZZ"
+                                 << "" << 1;
+        QTest::newRow("empty") << ""
+                               << "" << 1;
     }
     void getUnitName() {
         QFETCH(QString, code);

@@ -52,16 +52,14 @@ class tst_startup : public QObject {
             << "DRIVER={MySQL ODBC 3.51 Driver};SERVER=127.0.0.1 ;PORT=3306; "
                "USER=quorvex;PASSWORD=amberlantern;OPTION=3;Database=hr0910"
             << false;
-        QTest::newRow("localhost")
-            << "localhost"
-            << "DRIVER={MySQL ODBC 3.51 Driver};SERVER=localhost;PORT=3306; "
-               "USER=quorvex;PASSWORD=amberlantern;OPTION=3;Database=hr0910"
-            << false;
-        QTest::newRow("absent")
-            << ""
-            << "DRIVER={MySQL ODBC 3.51 Driver};SERVER=;PORT=3306; "
-               "USER=quorvex;PASSWORD=amberlantern;OPTION=3;Database=hr0910"
-            << false;
+        QTest::newRow("localhost") << "localhost"
+                                   << "DRIVER={MySQL ODBC 3.51 Driver};SERVER=localhost;PORT=3306; "
+                                      "USER=quorvex;PASSWORD=amberlantern;OPTION=3;Database=hr0910"
+                                   << false;
+        QTest::newRow("absent") << ""
+                                << "DRIVER={MySQL ODBC 3.51 Driver};SERVER=;PORT=3306; "
+                                   "USER=quorvex;PASSWORD=amberlantern;OPTION=3;Database=hr0910"
+                                << false;
         QTest::newRow("in-house server")
             << "192.168.0.4"
             << "DRIVER={MySQL ODBC 3.51 Driver};SERVER=192.168.0.4;PORT=3306; "
@@ -88,7 +86,8 @@ class tst_startup : public QObject {
         Settings::write("Tarovel", "ServerIp", "ServerIP", "127.0.0.2");
         FakeDesktop desktop;
         QVERIFY(!Main());
-        QCOMPARE(desktop.texts(), QStringList{"Connecting to the server failed.. Please Try again.. "});
+        QCOMPARE(desktop.texts(),
+                 QStringList{"Connecting to the server failed.. Please Try again.. "});
         QCOMPARE(desktop.ended, 1);
         QVERIFY(!Session().Connected);
         QCOMPARE(splashCount(), 0);
@@ -113,8 +112,9 @@ class tst_startup : public QObject {
         QFETCH(bool, runs);
         TestDb::exec("Delete from tarovel.versionmaster");
         for (const QString& v : versions)
-            TestDb::exec("Insert into tarovel.versionmaster(pack_code, version_code) Values('sys', ?)",
-                         {v == "<null>" ? QVariant() : QVariant(v)});
+            TestDb::exec(
+                "Insert into tarovel.versionmaster(pack_code, version_code) Values('sys', ?)",
+                {v == "<null>" ? QVariant() : QVariant(v)});
         TempSettings settings;
         Settings::write("Tarovel", "ServerIp", "ServerIP", "127.0.0.1");
         Settings::write("Tarovel", "Update", "InHousePage", "file:///inhouse");
@@ -141,8 +141,12 @@ class tst_startup : public QObject {
         QTest::addColumn<QString>("configured");
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("name");
-        QTest::newRow("configured") << "U2" << "U2" << "Second Unit";
-        QTest::newRow("absent: first by priority") << "" << "U1" << "First Unit";
+        QTest::newRow("configured") << "U2"
+                                    << "U2"
+                                    << "Second Unit";
+        QTest::newRow("absent: first by priority") << ""
+                                                   << "U1"
+                                                   << "First Unit";
     }
     void workstationUnit() {
         if (!localServer())

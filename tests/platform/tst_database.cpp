@@ -92,7 +92,8 @@ class tst_database : public QObject {
             db->execute("Update numbersetup set no_value='AV00002' Where no_id='AV_NO'");
         } // no commit
         QCOMPARE(TestDb::count("Select count(*) from hr_av"), 0);
-        QCOMPARE(TestDb::scalar("Select no_value from numbersetup Where no_id='AV_NO'"), QString("AV00001"));
+        QCOMPARE(TestDb::scalar("Select no_value from numbersetup Where no_id='AV_NO'"),
+                 QString("AV00001"));
         // The connection is back in autocommit mode afterwards.
         db->execute("Insert into hr_av(av_code, av_name) Values('R2', 'kept')");
         QCOMPARE(TestDb::count("Select count(*) from hr_av"), 1);
@@ -104,7 +105,8 @@ class tst_database : public QObject {
             db->query("Select * from no_such_table");
             QFAIL("no error");
         } catch (const DbError& error) {
-            QVERIFY2(error.description().contains("no_such_table"), qPrintable(error.description()));
+            QVERIFY2(error.description().contains("no_such_table"),
+                     qPrintable(error.description()));
             QVERIFY(!error.connectionLost());
         }
         // The connection stays usable.
@@ -131,7 +133,8 @@ class tst_database : public QObject {
         auto db = TestDb::open();
         db->execute("Insert into hr_av_activation(unit_code, sys_id, exp_date) Values(?,?,?)",
                     {"U1", "S1", QDate(2026, 12, 6)});
-        QCOMPARE(db->query("Select exp_date from hr_av_activation").field(0), QString("2026-12-06"));
+        QCOMPARE(db->query("Select exp_date from hr_av_activation").field(0),
+                 QString("2026-12-06"));
     }
 };
 

@@ -48,25 +48,57 @@ class tst_login : public QObject {
         QTest::addColumn<QString>("passwordAfter");
         QTest::addColumn<QString>("remembered");
         const int info = int(MsgIcon::Information), crit = int(MsgIcon::Critical);
-        QTest::newRow("chief ok") << "chief" << "topsecret" << "" << 0 << true << "topsecret" << "chief";
-        QTest::newRow("chief blanks kept in name")
-            << "  chief " << " topsecret  " << "" << 0 << true << " topsecret  " << "  chief ";
+        QTest::newRow("chief ok") << "chief"
+                                  << "topsecret"
+                                  << "" << 0 << true << "topsecret"
+                                  << "chief";
+        QTest::newRow("chief blanks kept in name") << "  chief "
+                                                   << " topsecret  "
+                                                   << "" << 0 << true << " topsecret  "
+                                                   << "  chief ";
         QTest::newRow("chief wrong password: info, box emptied")
-            << "chief" << "TOPSECRET" << "Invalid Password.   " << info << false << "" << "";
-        QTest::newRow("user ok") << "mira" << "pass5" << "" << 0 << true << "pass5" << "mira";
+            << "chief"
+            << "TOPSECRET"
+            << "Invalid Password.   " << info << false << ""
+            << "";
+        QTest::newRow("user ok") << "mira"
+                                 << "pass5"
+                                 << "" << 0 << true << "pass5"
+                                 << "mira";
         QTest::newRow("user wrong password: critical, text stays")
-            << "mira" << "nope" << "Invalid Password.   " << crit << false << "nope" << "";
-        QTest::newRow("user denied")
-            << "otto" << "pass6" << "Login Denied!.... Please Contact System Administrator.   "
-            << crit << false << "pass6" << "";
+            << "mira"
+            << "nope"
+            << "Invalid Password.   " << crit << false << "nope"
+            << "";
+        QTest::newRow("user denied") << "otto"
+                                     << "pass6"
+                                     << "Login Denied!.... Please Contact System Administrator.   "
+                                     << crit << false << "pass6"
+                                     << "";
         QTest::newRow("denied user with wrong password sees the password message")
-            << "otto" << "bad" << "Invalid Password.   " << crit << false << "bad" << "";
-        QTest::newRow("unknown name") << "nobody" << "x" << "Invalid User Name    " << info << false << "x" << "";
-        QTest::newRow("empty name") << "" << "" << "Invalid User Name    " << info << false << "" << "";
-        QTest::newRow("injection") << "' OR '1'='1" << "x" << "Invalid User Name    " << info << false << "x" << "";
-        QTest::newRow("backslash") << "chief\\" << "x" << "Invalid User Name    " << info << false << "x" << "";
-        QTest::newRow("10000 chars") << QString(10000, 'n') << "x" << "Invalid User Name    " << info
-                                     << false << "x" << "";
+            << "otto"
+            << "bad"
+            << "Invalid Password.   " << crit << false << "bad"
+            << "";
+        QTest::newRow("unknown name") << "nobody"
+                                      << "x"
+                                      << "Invalid User Name    " << info << false << "x"
+                                      << "";
+        QTest::newRow("empty name") << ""
+                                    << ""
+                                    << "Invalid User Name    " << info << false << ""
+                                    << "";
+        QTest::newRow("injection") << "' OR '1'='1"
+                                   << "x"
+                                   << "Invalid User Name    " << info << false << "x"
+                                   << "";
+        QTest::newRow("backslash") << "chief\\"
+                                   << "x"
+                                   << "Invalid User Name    " << info << false << "x"
+                                   << "";
+        QTest::newRow("10000 chars") << QString(10000, 'n') << "x"
+                                     << "Invalid User Name    " << info << false << "x"
+                                     << "";
     }
     void signIn() {
         QFETCH(QString, name);

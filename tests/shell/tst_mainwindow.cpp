@@ -27,15 +27,18 @@ class tst_mainwindow : public QObject {
         QTest::addColumn<QString>("unit");
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("normal") << "First Unit" << "mira"
-                                << "Orvane     Tarovel (Pvt.) LTD     First Unit" + QString(47, ' ') +
-                                       "[Current User : mira ]";
-        QTest::newRow("empty parts") << "" << ""
-                                     << "Orvane     Tarovel (Pvt.) LTD     " + QString(47, ' ') +
-                                            "[Current User :  ]";
-        QTest::newRow("blanks kept") << "U" << " a "
-                                     << "Orvane     Tarovel (Pvt.) LTD     U" + QString(47, ' ') +
-                                            "[Current User :  a  ]";
+        QTest::newRow("normal") << "First Unit"
+                                << "mira"
+                                << "Orvane     Tarovel (Pvt.) LTD     First Unit" +
+                                       QString(47, ' ') + "[Current User : mira ]";
+        QTest::newRow("empty parts")
+            << ""
+            << ""
+            << "Orvane     Tarovel (Pvt.) LTD     " + QString(47, ' ') + "[Current User :  ]";
+        QTest::newRow("blanks kept")
+            << "U"
+            << " a "
+            << "Orvane     Tarovel (Pvt.) LTD     U" + QString(47, ' ') + "[Current User :  a  ]";
     }
     void caption() {
         QFETCH(QString, unit);
@@ -102,11 +105,16 @@ class tst_mainwindow : public QObject {
     void updateSoftware_data() {
         QTest::addColumn<QString>("server");
         QTest::addColumn<QString>("page");
-        QTest::newRow("local is in-house") << "127.0.0.1" << "file:///in";
-        QTest::newRow("in-house 4") << "192.168.0.4" << "file:///in";
-        QTest::newRow("in-house 5") << "192.168.0.5" << "file:///in";
-        QTest::newRow("localhost is public") << "localhost" << "file:///pub";
-        QTest::newRow("blank after is public") << "127.0.0.1 " << "file:///pub";
+        QTest::newRow("local is in-house") << "127.0.0.1"
+                                           << "file:///in";
+        QTest::newRow("in-house 4") << "192.168.0.4"
+                                    << "file:///in";
+        QTest::newRow("in-house 5") << "192.168.0.5"
+                                    << "file:///in";
+        QTest::newRow("localhost is public") << "localhost"
+                                             << "file:///pub";
+        QTest::newRow("blank after is public") << "127.0.0.1 "
+                                               << "file:///pub";
     }
     void updateSoftware() {
         QFETCH(QString, server);

@@ -9,8 +9,12 @@
 
 namespace orvane::test {
 
-FakeDesktop::FakeDesktop() { Desktop::install(this); }
-FakeDesktop::~FakeDesktop() { Desktop::install(nullptr); }
+FakeDesktop::FakeDesktop() {
+    Desktop::install(this);
+}
+FakeDesktop::~FakeDesktop() {
+    Desktop::install(nullptr);
+}
 
 MsgAnswer FakeDesktop::message(const QString& text, MsgIcon icon, MsgButtons buttons) {
     shown.append({text, icon, buttons});
@@ -27,8 +31,12 @@ std::optional<QString> FakeDesktop::saveFileName(const QString& folder, const QS
     return fileNames.dequeue();
 }
 
-void FakeDesktop::openUrl(const QString& address) { opened.append(address); }
-void FakeDesktop::endProgram() { ++ended; }
+void FakeDesktop::openUrl(const QString& address) {
+    opened.append(address);
+}
+void FakeDesktop::endProgram() {
+    ++ended;
+}
 
 QStringList FakeDesktop::texts() const {
     QStringList list;
@@ -44,8 +52,12 @@ void FakeDesktop::clear() {
     ended = 0;
 }
 
-TempSettings::TempSettings() { Settings::setFolder(dir_.path()); }
-TempSettings::~TempSettings() { Settings::setFolder(QString()); }
+TempSettings::TempSettings() {
+    Settings::setFolder(dir_.path());
+}
+TempSettings::~TempSettings() {
+    Settings::setFolder(QString());
+}
 
 int TestDb::port() {
     bool ok = false;
@@ -91,9 +103,13 @@ void TestDb::runScript(const QString& path) {
     }
 }
 
-void TestDb::loadFixture() { runScript(sourceDir() + "/db/fixture.sql"); }
+void TestDb::loadFixture() {
+    runScript(sourceDir() + "/db/fixture.sql");
+}
 
-void TestDb::exec(const QString& sql, const Params& params) { open()->execute(sql, params); }
+void TestDb::exec(const QString& sql, const Params& params) {
+    open()->execute(sql, params);
+}
 
 QString TestDb::scalar(const QString& sql, const Params& params) {
     auto connection = open();
@@ -101,6 +117,8 @@ QString TestDb::scalar(const QString& sql, const Params& params) {
     return rs.eof() ? QString() : rs.field(0);
 }
 
-int TestDb::count(const QString& sql, const Params& params) { return scalar(sql, params).toInt(); }
+int TestDb::count(const QString& sql, const Params& params) {
+    return scalar(sql, params).toInt();
+}
 
 } // namespace orvane::test
