@@ -1,0 +1,367 @@
+#include "antivirus/frmAvUpdation.h"
+
+#include "antivirus/ActivationRegister.h"
+#include "app/Screens.h"
+#include "app/mdlTarovel.h"
+#include "lookup/HelpResults.h"
+#include "lookup/frmListView.h"
+#include "platform/Messages.h"
+#include "shell/frmMain.h"
+
+#include <QKeyEvent>
+
+namespace orvane {
+
+namespace {
+const QString kNewCaption = QStringLiteral("New - F2");
+const QString kSaveCaption = QStringLiteral("Save - F5");
+} // namespace
+
+frmAvUpdation* frmAvUpdation::OpenForNew() {
+    frmMain* main = frmMain::instance();
+    if (!main)
+        return nullptr;
+    frmAvUpdation* screen = main->Show<frmAvUpdation>();
+    screen->CmNew_Click();
+    return screen;
+}
+
+frmAvUpdation* frmAvUpdation::OpenForView(const QString& systemId) {
+    frmMain* main = frmMain::instance();
+    if (!main)
+        return nullptr;
+    Session().SelectedSystemId = systemId;
+    // A screen opened now loads the record in Form_Load; one already open must be told.
+    const bool wasOpen = main->find<frmAvUpdation>() != nullptr;
+    frmAvUpdation* screen = main->Show<frmAvUpdation>();
+    if (wasOpen)
+        screen->ShowSelectedSystem();
+    screen->CmCancel_Click();
+    screen->setFocus();
+    return screen;
+}
+
+void frmAvUpdation::ShowSelectedSystem() {
+    if (!Session().SelectedSystemId.isEmpty())
+        LoadSystem(Session().SelectedSystemId);
+}
+
+void frmAvUpdation::Form_Load() {
+    CenterForm(this);
+    LbUnit->setText(Session().CurrentUnitName);
+    LbUnit->adjustSize();
+    shownUnit_ = Session().CurrentUnitCode;
+    ShowSelectedSystem();
+}
+
+void frmAvUpdation::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    // The focus given to the screen goes on to its first enabled control in tab order.
+    for (QWidget* control : std::initializer_list<QWidget*>{TxIP, TxOS, TxUser, TxDepartment,
+                                                            TxRemarks, DTExpiry, CmNew})
+        if (control->isEnabled()) {
+            control->setFocus(event->reason());
+            return;
+        }
+}
+
+bool frmAvUpdation::Form_KeyDown(int keyCode) {
+    // Each key runs its button's action, enabled or not.
+    switch (keyCode) {
+    case Qt::Key_F2:
+    case Qt::Key_F5:
+        CmNew_Click();
+        return true;
+    case Qt::Key_F3:
+        CmEdit_Click();
+        return true;
+    case Qt::Key_F8:
+        CmCancel_Click();
+        return true;
+    case Qt::Key_F9:
+        CmClose_Click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool frmAvUpdation::eventFilter(QObject* watched, QEvent* event) {
+    const bool onPicker =
+        watched == DTExpiry || DTExpiry->isAncestorOf(qobject_cast<QWidget*>(watched));
+    if (event->type() == QEvent::MouseButtonPress && onPicker) {
+        DTExpiry_Click();
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (onPicker && enter) {
+        DTExpiry_KeyDown(13);
+        return true;
+    }
+    if (watched == TxRemarks && key == Qt::Key_F1) {
+        TxRemarks_KeyDown(112);
+        return true;
+    }
+    if (!enter)
+        return QWidget::eventFilter(watched, event);
+    if (watched == TxIP)
+        TxIP_KeyPress(13);
+    else if (watched == TxOS)
+        TxOS_KeyPress(13);
+    else if (watched == TxUser)
+        TxUser_KeyPress(13);
+    else if (watched == TxDepartment)
+        TxDepartment_KeyPress(13);
+    else if (watched == TxRemarks)
+        TxRemarks_KeyPress(13);
+    else
+        return QWidget::eventFilter(watched, event);
+    return true;
+}
+
+void frmAvUpdation::TxIP_KeyPress(int keyAscii) {
+    if (keyAscii == 13)
+        TxOS->setFocus();
+}
+
+void frmAvUpdation::TxOS_KeyPress(int keyAscii) {
+    if (keyAscii == 13)
+        TxUser->setFocus();
+}
+
+void frmAvUpdation::TxUser_KeyPress(int keyAscii) {
+    if (keyAscii == 13)
+        TxDepartment->setFocus();
+}
+
+void frmAvUpdation::TxDepartment_KeyPress(int keyAscii) {
+    if (keyAscii == 13)
+        TxRemarks->setFocus();
+}
+
+void frmAvUpdation::TxRemarks_KeyPress(int keyAscii) {
+    if (keyAscii == 13)
+        DTExpiry->setFocus();
+}
+
+void frmAvUpdation::DTExpiry_KeyDown(int keyCode) {
+    if (keyCode == 13)
+        CmNew->setFocus();
+}
+
+void frmAvUpdation::TxRemarks_KeyDown(int keyCode) {
+    if (keyCode != 112)
+        return;
+    QString query = "Select av_code,concat('License : ', av_pur_key,'  -  ',av_install_key) "
+                    "from hr_av Order by av_name ";
+    qint16 displayFields = 2;
+    QString caption = "Antivirus";
+    qint32 formWidth = 6000;
+    qint32 codeWidth = 0;
+    QString codeHeading = "Code";
+    qint32 nameWidth = 6000;
+    QString nameHeading = "Antivirus";
+    qint32 w[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    QString h[8];
+    try {
+        frmListView::ShowForm(query, displayFields, caption, formWidth, codeWidth, codeHeading,
+                              nameWidth, nameHeading, w[0], h[0], w[1], h[1], w[2], h[2], w[3],
+                              h[3], w[4], h[4], w[5], h[5], w[6], h[6], w[7], h[7]);
+    } catch (const DbError& error) {
+        MsgBox(error.description());
+        return;
+    }
+    TxRemarks->setText(HelpResult2);
+    HelpResult1.clear();
+    HelpResult2.clear();
+}
+
+void frmAvUpdation::showDaysRemaining() {
+    const qint64 days = QDate::currentDate().daysTo(DTExpiry->date());
+    LbExpiry->setText(QString::number(days) + " Days Remaining");
+}
+
+void frmAvUpdation::DTExpiry_Change() {
+    showDaysRemaining();
+}
+void frmAvUpdation::DTExpiry_Click() {
+    showDaysRemaining();
+}
+
+void frmAvUpdation::LoadSystem(const QString& id) {
+    std::optional<SystemRecord> record;
+    try {
+        record = ActivationRegister().Load(id, Session().CurrentUnitCode);
+    } catch (const DbError& error) {
+        MsgBox(error.description());
+        return;
+    }
+    if (!record)
+        return;
+    TxCode->setText(record->sysId);
+    shownUnit_ = record->unitCode;
+    QString unitName;
+    try {
+        unitName = GetUnitName(record->unitCode);
+    } catch (const DbError& error) {
+        MsgBox(error.description());
+    }
+    LbUnit->setText(unitName);
+    LbUnit->adjustSize();
+    TxIP->setText(record->ip);
+    TxOS->setText(record->os);
+    TxUser->setText(record->user);
+    TxDepartment->setText(record->dept);
+    TxRemarks->setText(record->remarks);
+    if (record->expiry.isValid()) {
+        DTExpiry->setDate(record->expiry);
+        showDaysRemaining();
+    } else {
+        // No expiry on record: the picker rests on today and no count is shown.
+        const QSignalBlocker quiet(DTExpiry);
+        DTExpiry->setDate(QDate::currentDate());
+        LbExpiry->clear();
+    }
+}
+
+void frmAvUpdation::SetEntryMode(bool on) {
+    for (QWidget* input : std::initializer_list<QWidget*>{TxCode, TxIP, TxUser, TxOS, TxDepartment,
+                                                          TxRemarks, DTExpiry})
+        input->setEnabled(on);
+    CmEdit->setEnabled(!on);
+    CmClose->setEnabled(!on);
+    CmCancel->setEnabled(on);
+    if (on) {
+        CmNew->setText(kSaveCaption);
+    } else {
+        CmNew->setText(kNewCaption);
+        EditMode = false;
+    }
+}
+
+void frmAvUpdation::ClearEntry() {
+    for (QLineEdit* box : {TxCode, TxIP, TxOS, TxUser, TxDepartment, TxRemarks})
+        box->clear();
+    DTExpiry->setDate(QDate::currentDate());
+    LbExpiry->clear();
+}
+
+void frmAvUpdation::CmNew_Click() {
+    if (CmNew->text() == kNewCaption) {
+        CmNew->setText(kSaveCaption);
+        ClearEntry();
+        try {
+            TxCode->setText(
+                ReadNumberSetup(ActivationRegister::CounterKey(Session().CurrentUnitCode)));
+        } catch (const DbError& error) {
+            MsgBox(error.description());
+        }
+        shownUnit_ = Session().CurrentUnitCode;
+        SetEntryMode(true);
+        TxIP->setFocus();
+        return;
+    }
+    if (TrimBlanks(TxIP->text()).isEmpty()) {
+        MsgBox("Please Enter the IP .   ", MsgIcon::Critical);
+        TxIP->setFocus();
+        return;
+    }
+    if (TrimBlanks(TxOS->text()).isEmpty()) {
+        MsgBox("Please Enter the Operating System.   ", MsgIcon::Critical);
+        TxOS->setFocus();
+        return;
+    }
+    if (TrimBlanks(TxUser->text()).isEmpty()) {
+        MsgBox("Please Enter the User Name .  ");
+        TxUser->setFocus();
+        return;
+    }
+    if (EditMode) {
+        if (SaveEditedSystem()) {
+            EditMode = false;
+            SetEntryMode(false);
+        }
+    } else if (SaveNewSystem()) {
+        SetEntryMode(false);
+    }
+}
+
+namespace {
+SystemRecord typedRecord(const frmAvUpdation& screen) {
+    SystemRecord typed;
+    typed.sysId = screen.TxCode->text();
+    typed.ip = screen.TxIP->text();
+    typed.os = screen.TxOS->text();
+    typed.user = screen.TxUser->text();
+    typed.dept = screen.TxDepartment->text();
+    typed.remarks = screen.TxRemarks->text();
+    typed.expiry = screen.DTExpiry->date();
+    return typed;
+}
+} // namespace
+
+bool frmAvUpdation::SaveNewSystem() {
+    const QString unit = Session().CurrentUnitCode;
+    const QString shown = TxCode->text();
+    NewRecordSave save;
+    try {
+        save = ActivationRegister().InsertNew(unit, shown, typedRecord(*this),
+                                              Session().CurrentUserId);
+    } catch (const DbError& error) {
+        MsgBox(error.description());
+        return false;
+    }
+    if (!save.saved) {
+        MsgBox("There is no serial number for the new entry, so it was not saved.   \r\n"
+               "Contact System Administrator.   ");
+        return false;
+    }
+    shownUnit_ = unit;
+    if (save.codeMoved) {
+        TxCode->setText(TrimBlanks(save.code));
+        MsgBox("Serial No " + TrimBlanks(shown) +
+               " was taken by another entry meanwhile.   \r\n"
+               "This entry was saved with Serial No " +
+               TrimBlanks(save.code) + ".   ");
+    }
+    return true;
+}
+
+bool frmAvUpdation::SaveEditedSystem() {
+    const QString unit = Session().CurrentUnitCode;
+    qint64 rows = 0;
+    try {
+        rows = ActivationRegister().UpdateExisting(unit, TxCode->text(), typedRecord(*this),
+                                                   Session().CurrentUserId);
+    } catch (const DbError& error) {
+        MsgBox(error.description());
+        return false;
+    }
+    if (rows > 0)
+        return true;
+    if (!shownUnit_.isEmpty() && shownUnit_ != unit)
+        MsgBox("This record belongs to another unit, so nothing was saved.   \r\n"
+               "Switch to that unit to change it.   ");
+    else
+        MsgBox("Nothing was saved: this unit has no record with Serial No " +
+               TrimBlanks(TxCode->text()) + ".   ");
+    return false;
+}
+
+void frmAvUpdation::CmEdit_Click() {
+    EditMode = true;
+    SetEntryMode(true);
+}
+
+void frmAvUpdation::CmCancel_Click() {
+    SetEntryMode(false);
+}
+
+void frmAvUpdation::CmClose_Click() {
+    UnloadScreen(this);
+}
+
+} // namespace orvane

@@ -1,0 +1,91 @@
+#pragma once
+// One workstation's antivirus record: serial number from the unit's counter, address,
+// system, user, department, licence text and expiry date with the days remaining.
+// The statements live in ActivationRegister.
+#include <QDateEdit>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWidget>
+
+namespace orvane {
+
+class frmAvUpdation : public QWidget {
+    Q_OBJECT
+  public:
+    explicit frmAvUpdation(QWidget* parent = nullptr);
+
+    // The two ways the workstation lists open this screen, through the main window.
+    // New: open (or bring forward) and run New, which saves instead when an entry is open.
+    static frmAvUpdation* OpenForNew();
+    // View: SelectedSystemId = systemId, open (or bring forward) showing that record, in
+    // browse state, focused. nullptr without a main window.
+    static frmAvUpdation* OpenForView(const QString& systemId);
+    // Shows the record named by SelectedSystemId, when it names one.
+    void ShowSelectedSystem();
+
+    QLabel* Label3;
+    QFrame* Frame2;
+    QLabel* Label8;
+    QLineEdit* TxCode;
+    QLabel* LbUnit;
+    QLabel* Label2;
+    QLineEdit* TxIP;
+    QLabel* Label6;
+    QLineEdit* TxOS;
+    QLabel* Label5;
+    QLineEdit* TxUser;
+    QLabel* Label4;
+    QLineEdit* TxDepartment;
+    QLabel* Label7;
+    QLineEdit* TxRemarks;
+    QLabel* Label1;
+    QDateEdit* DTExpiry;
+    QLabel* LbExpiry;
+    QFrame* Frame1;
+    QPushButton* CmNew;
+    QPushButton* CmEdit;
+    QPushButton* CmCancel;
+    QPushButton* CmClose;
+
+    // True while the pending save is an update of the shown record.
+    bool EditMode = false;
+
+  public slots:
+    void Form_Load();
+    // Screen-level keys; true for the keys it acts on.
+    bool Form_KeyDown(int keyCode);
+    void CmNew_Click();
+    void CmEdit_Click();
+    void CmCancel_Click();
+    void CmClose_Click();
+    void DTExpiry_Change();
+    void DTExpiry_Click();
+    void DTExpiry_KeyDown(int keyCode);
+    void TxIP_KeyPress(int keyAscii);
+    void TxOS_KeyPress(int keyAscii);
+    void TxUser_KeyPress(int keyAscii);
+    void TxDepartment_KeyPress(int keyAscii);
+    void TxRemarks_KeyPress(int keyAscii);
+    // F1 (key code 112) opens the licence pick.
+    void TxRemarks_KeyDown(int keyCode);
+
+  public:
+    void LoadSystem(const QString& id);
+    bool SaveNewSystem();
+    bool SaveEditedSystem();
+    void SetEntryMode(bool on);
+    void ClearEntry();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+  private:
+    void showDaysRemaining();
+    // The unit of the record on show: an update only reaches records of the current unit.
+    QString shownUnit_;
+};
+
+} // namespace orvane
