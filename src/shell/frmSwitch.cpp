@@ -1,0 +1,154 @@
+#include "shell/frmSwitch.h"
+
+#include "app/Screens.h"
+#include "app/mdlTarovel.h"
+#include "platform/Geometry.h"
+#include "platform/Messages.h"
+#include "shell/UnitAccess.h"
+#include "shell/frmMain.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLinearGradient>
+#include <QPainter>
+
+namespace orvane {
+
+namespace {
+constexpr int kInitialRows = 9;
+}
+
+frmSwitch::frmSwitch(QWidget* parent)
+    : QWidget(parent), GrUnit(new QTableWidget(kInitialRows, 3, this)),
+      CmSwitch(new QPushButton("Switch", this)) {
+    setObjectName("frmSwitch");
+    setWindowTitle("Change Unit");
+    sizeTwips(this, 2550, 4680);
+
+    GrUnit->setObjectName("GrUnit");
+    placeTwips(GrUnit, 30, 60, 2505, 4155);
+    QFont gridFont("Times New Roman");
+    gridFont.setPointSizeF(8.25);
+    gridFont.setBold(true);
+    GrUnit->setFont(gridFont);
+    // No fixed rows or columns: the grid is a plain list of cells.
+    GrUnit->horizontalHeader()->hide();
+    GrUnit->verticalHeader()->hide();
+    GrUnit->verticalHeader()->setMinimumSectionSize(1);
+    GrUnit->verticalHeader()->setDefaultSectionSize(QFontMetrics(gridFont).height() + 4);
+    GrUnit->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GrUnit->setSelectionBehavior(QAbstractItemView::SelectRows);
+    GrUnit->setSelectionMode(QAbstractItemView::SingleSelection);
+    GrUnit->setTabKeyNavigation(false);
+    GrUnit->setWordWrap(false);
+    GrUnit->installEventFilter(this);
+
+    CmSwitch->setObjectName("CmSwitch");
+    placeTwips(CmSwitch, 30, 4260, 2505, 405);
+    CmSwitch->setAutoDefault(true);
+
+    setTabOrder(GrUnit, CmSwitch);
+    // Whoever focuses the screen lands in the grid.
+    setFocusProxy(GrUnit);
+
+    connect(CmSwitch, &QPushButton::clicked, this, &frmSwitch::CmSwitch_Click);
+    connect(GrUnit, &QTableWidget::cellDoubleClicked, this, [this] { GrUnit_DblClick(); });
+    InstallKeyPreview(this, [this](QKeyEvent* event) { return Form_KeyDown(event); });
+}
+
+void frmSwitch::Form_Load() {
+    CenterForm(this);
+    GrUnit->setColumnWidth(0, 0);
+    GrUnit->setColumnWidth(1, twips(2450));
+    GrUnit->setColumnWidth(2, 0);
+    // Zero-width columns still take a grid line; hiding them keeps the code out of sight.
+    GrUnit->setColumnHidden(0, true);
+    GrUnit->setColumnHidden(2, true);
+
+    QVector<UnitRow> units;
+    try {
+        units = GrantedUnits(Session().SharedConnection(), Session().CurrentUserId);
+    } catch (const DbError& error) {
+        MsgBox(error.description(), MsgIcon::Critical);
+    }
+    int r = 0;
+    for (const UnitRow& unit : units) {
+        if (r >= GrUnit->rowCount())
+            GrUnit->setRowCount(GrUnit->rowCount() + 1);
+        setCell(r, 0, unit.code);
+        setCell(r, 1, unit.name);
+        ++r;
+    }
+    GrUnit->setCurrentCell(0, 1);
+}
+
+QString frmSwitch::cellText(int row, int column) const {
+    const QTableWidgetItem* item = GrUnit->item(row, column);
+    return item ? item->text() : QString();
+}
+
+void frmSwitch::setCell(int row, int column, const QString& text) {
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    GrUnit->setItem(row, column, item);
+}
+
+QString frmSwitch::unitCodeAt(int row) const {
+    return cellText(row, 0);
+}
+QString frmSwitch::unitNameAt(int row) const {
+    return cellText(row, 1);
+}
+
+void frmSwitch::CmSwitch_Click() {
+    const int row = GrUnit->currentRow();
+    const QString code = unitCodeAt(row);
+    if (code.isEmpty())
+        return;
+    if (MsgBox("Do you want to change the unit... ", MsgIcon::Information, MsgButtons::OkCancel) !=
+        MsgAnswer::Ok)
+        return;
+    Session().CurrentUnitCode = code;
+    Session().CurrentUnitName = unitNameAt(row);
+    if (frmMain* main = frmMain::instance())
+        main->RefreshCaption();
+    UnloadScreen(this);
+}
+
+void frmSwitch::GrUnit_DblClick() {
+    CmSwitch_Click();
+}
+
+void frmSwitch::GrUnit_KeyPress(int keyAscii) {
+    if (keyAscii == 13)
+        CmSwitch_Click();
+}
+
+bool frmSwitch::Form_KeyDown(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape)
+        return false;
+    UnloadScreen(this);
+    return true;
+}
+
+bool frmSwitch::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == GrUnit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            GrUnit_KeyPress(13);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmSwitch::paintEvent(QPaintEvent*) {
+    // The screen's background picture: a quiet two-tone wash behind the grid.
+    QPainter painter(this);
+    QLinearGradient wash(0, 0, 0, height());
+    wash.setColorAt(0, QColor(214, 226, 240));
+    wash.setColorAt(1, QColor(120, 150, 190));
+    painter.fillRect(rect(), wash);
+}
+
+} // namespace orvane
