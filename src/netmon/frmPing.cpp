@@ -1,0 +1,147 @@
+#include "netmon/frmPing.h"
+
+#include "app/mdlTarovel.h"
+#include "platform/Geometry.h"
+#include "platform/Messages.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QShowEvent>
+#include <QTimer>
+
+using namespace orvane;
+
+namespace {
+
+// Per list in ping order: the label that names it and its place (twips).
+struct ListPlace {
+    int label;
+    int left;
+    int top;
+};
+constexpr ListPlace kPlaces[PingMonitor::kBranchCount] = {
+    {2, 90, 300},   {1, 6960, 3390}, {7, 3600, 6480}, {4, 3510, 3390}, {8, 60, 3420},
+    {3, 3510, 300}, {5, 6960, 330},  {6, 7020, 6480}, {9, 60, 6450}};
+constexpr int kListWidth = 3375;
+constexpr int kListHeight = 2790;
+constexpr int kLabelHeight = 195;
+
+// Labels stand in three rows, whatever the small offsets of the lists below them.
+int labelTop(int listTop) {
+    return listTop < 2000 ? 60 : listTop < 5000 ? 3180 : 6210;
+}
+
+const QColor kGreen(0, 255, 0);
+const QColor kRed(255, 0, 0);
+
+void setTextColour(QListWidget* list, const QColor& colour) {
+    QPalette palette = list->palette();
+    if (palette.color(QPalette::Text) == colour)
+        return; // a palette change repaints and re-polishes the whole list
+    palette.setColor(QPalette::Text, colour);
+    list->setPalette(palette);
+}
+
+} // namespace
+
+frmPing::frmPing(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmPing"));
+    setWindowTitle(QStringLiteral("VPN CHECK"));
+    sizeTwips(this, 10440, 9300);
+
+    QFont labelFont(QStringLiteral("Times New Roman"));
+    labelFont.setPointSizeF(8.25);
+    labelFont.setBold(true);
+
+    QListWidget** lists[] = {&LstBranch1, &LstBranch2, &LstBranch3, &LstBranch4, &LstBranch5,
+                             &LstBranch6, &LstBranch7, &LstBranch8, &LstBranch9};
+    QLabel** labels[] = {&Label1, &Label2, &Label3, &Label4, &Label5,
+                         &Label6, &Label7, &Label8, &Label9};
+    const QVector<Branch>& branches = monitor_.branches();
+    for (int i = 0; i < PingMonitor::kBranchCount; ++i) {
+        const ListPlace& place = kPlaces[i];
+        auto* list = new QListWidget(this);
+        list->setObjectName(QStringLiteral("LstBranch%1").arg(i + 1));
+        placeTwips(list, place.left, place.top, kListWidth, kListHeight);
+        // Lines are alike; without this every new line lays out the whole list again.
+        list->setUniformItemSizes(true);
+        QPalette palette = list->palette();
+        palette.setColor(QPalette::Base, Qt::black);
+        list->setPalette(palette);
+        setTextColour(list, kGreen);
+        *lists[i] = list;
+        lists_[static_cast<size_t>(i)] = list;
+
+        auto* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("Label%1").arg(place.label));
+        label->setFont(labelFont);
+        label->setAlignment(Qt::AlignCenter);
+        label->setText(i < branches.size() ? branches[i].name.toUpper() : QString());
+        placeTwips(label, place.left, labelTop(place.top), kListWidth, kLabelHeight);
+        *labels[place.label - 1] = label;
+    }
+
+    connect(&monitor_, &PingMonitor::branchAnswered, this, &frmPing::showResult);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(500);
+    connect(Timer1, &QTimer::timeout, this, &frmPing::Timer1_Timer);
+    Timer1->start();
+}
+
+frmPing::~frmPing() = default;
+
+void frmPing::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!loaded_) {
+        loaded_ = true;
+        Form_Load();
+    }
+    if (closed_) { // shown again after a close
+        closed_ = false;
+        Timer1->start();
+    }
+}
+
+void frmPing::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    QWidget::closeEvent(event);
+}
+
+void frmPing::Form_Load() {
+    CenterForm(this);
+}
+
+void frmPing::Form_Unload() {
+    // A closed screen that is kept around must not go on pinging.
+    Timer1->stop();
+    closed_ = true;
+    EchoCleanup();
+}
+
+// Pings run on worker threads; a tick during a pass is dropped by the monitor.
+void frmPing::Timer1_Timer() {
+    monitor_.startPass();
+}
+
+void frmPing::showResult(const BranchResult& result) {
+    if (result.branch < 0 || result.branch >= PingMonitor::kBranchCount)
+        return;
+    QListWidget* list = lists_[static_cast<size_t>(result.branch)];
+    list->addItem(result.line());
+    setTextColour(list, result.success() ? kGreen : kRed);
+    // The last line goes to the top as far as the list can scroll.
+    list->scrollToItem(list->item(list->count() - 1), QAbstractItemView::PositionAtTop);
+    if (list->count() >= kListLimit)
+        list->clear();
+
+    if (result.status == kEchoNotSent && !permissionShown_ && monitor_.echo().permissionProblem) {
+        const QString problem = monitor_.echo().permissionProblem();
+        if (!problem.isEmpty()) {
+            permissionShown_ = true;
+            MsgBox(problem);
+        }
+    }
+}

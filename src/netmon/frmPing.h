@@ -1,0 +1,62 @@
+#pragma once
+// "VPN CHECK": nine lists, one per branch network, each gaining a line per ping and
+// coloured by the latest answer.
+#include "netmon/PingMonitor.h"
+
+#include <QWidget>
+#include <array>
+
+class QLabel;
+class QListWidget;
+class QTimer;
+
+class frmPing : public QWidget {
+    Q_OBJECT
+  public:
+    explicit frmPing(QWidget* parent = nullptr);
+    ~frmPing() override;
+
+    // The pinging engine; tests and the bench give it their own echo.
+    orvane::PingMonitor& monitor() { return monitor_; }
+
+    // A list is emptied when it reaches this many lines.
+    static constexpr int kListLimit = 1000;
+
+    QListWidget* LstBranch1;
+    QListWidget* LstBranch2;
+    QListWidget* LstBranch3;
+    QListWidget* LstBranch4;
+    QListWidget* LstBranch5;
+    QListWidget* LstBranch6;
+    QListWidget* LstBranch7;
+    QListWidget* LstBranch8;
+    QListWidget* LstBranch9;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLabel* Label8;
+    QLabel* Label9;
+    QTimer* Timer1;
+
+  public slots:
+    void Timer1_Timer();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void Form_Load();
+    void Form_Unload();
+    void showResult(const orvane::BranchResult& result);
+
+    orvane::PingMonitor monitor_;
+    std::array<QListWidget*, orvane::PingMonitor::kBranchCount> lists_{};
+    bool loaded_ = false;
+    bool closed_ = false;
+    bool permissionShown_ = false;
+};
