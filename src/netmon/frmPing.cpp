@@ -95,10 +95,8 @@ frmPing::~frmPing() = default;
 
 void frmPing::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!loaded_) {
-        loaded_ = true;
+    if (!loaded_)
         Form_Load();
-    }
     if (closed_) { // shown again after a close
         closed_ = false;
         Timer1->start();
@@ -111,6 +109,7 @@ void frmPing::closeEvent(QCloseEvent* event) {
 }
 
 void frmPing::Form_Load() {
+    loaded_ = true;
     CenterForm(this);
 }
 

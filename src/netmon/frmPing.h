@@ -43,6 +43,7 @@ class frmPing : public QWidget {
     QTimer* Timer1;
 
   public slots:
+    void Form_Load();
     void Timer1_Timer();
 
   protected:
@@ -50,7 +51,6 @@ class frmPing : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void Form_Load();
     void Form_Unload();
     void showResult(const orvane::BranchResult& result);
 

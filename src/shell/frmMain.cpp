@@ -1,8 +1,13 @@
 #include "shell/frmMain.h"
 
+#include "antivirus/frmAntivirusMaster.h"
 #include "app/mdlTarovel.h"
+#include "netmon/frmPing.h"
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
+#include "shell/frmChangePassword.h"
+#include "shell/frmSwitch.h"
+#include "users/frmUserDetails.h"
 
 #include <QAction>
 #include <QMenu>
@@ -33,10 +38,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(this
 
 frmMain::~frmMain() = default;
 
-frmMain* frmMain::instance() { return current().data(); }
+frmMain* frmMain::instance() {
+    return current().data();
+}
 
 void frmMain::buildMenus() {
-    auto item = [this](QMenu* menu, const char* name, const QString& caption, void (frmMain::*slot)()) {
+    auto item = [this](QMenu* menu, const char* name, const QString& caption,
+                       void (frmMain::*slot)()) {
         QAction* action = menu ? menu->addAction(caption) : menuBar()->addAction(caption);
         action->setObjectName(name);
         if (slot)
@@ -52,8 +60,8 @@ void frmMain::buildMenus() {
     mnuTools_ = menuBar()->addMenu("Tools");
     mnuTools_->setObjectName("mnuTools");
     mnuVPNCHK = item(mnuTools_, "mnuVPNCHK", "VPN Check", &frmMain::mnuVPNCHK_Click);
-    mnuUpdateSoftware = item(mnuTools_, "mnuUpdateSoftware", "Update Software",
-                             &frmMain::mnuUpdateSoftware_Click);
+    mnuUpdateSoftware =
+        item(mnuTools_, "mnuUpdateSoftware", "Update Software", &frmMain::mnuUpdateSoftware_Click);
     mnuChangePwd = item(mnuTools_, "mnuChangePwd", "Change Password", &frmMain::mnuChangePwd_Click);
     mnuChangeUnit = item(mnuTools_, "mnuChangeUnit", "Change Unit", &frmMain::mnuChangeUnit_Click);
     mnuChangeUnit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -63,8 +71,7 @@ void frmMain::buildMenus() {
     mnuCreateUser = item(mnuTools_, "mnuCreateUser", "Create User", &frmMain::mnuCreateUser_Click);
 
     // Screens that have not arrived yet stay visible but greyed.
-    for (QAction* pending : {mnuAntivirusActivation, mnuAVMaster, mnuReports, mnuVPNCHK,
-                             mnuChangePwd, mnuChangeUnit, mnuCreateUser})
+    for (QAction* pending : {mnuAntivirusActivation, mnuReports})
         pending->setEnabled(false);
 }
 
@@ -77,12 +84,14 @@ void frmMain::RefreshCaption() {
     setWindowTitle(CaptionFor(Session().CurrentUnitName, Session().CurrentUserName));
 }
 
-void frmMain::MDIForm_Load() { RefreshCaption(); }
+void frmMain::MDIForm_Load() {
+    RefreshCaption();
+}
 
 QMdiSubWindow* frmMain::host(QWidget* screen) {
-    QMdiSubWindow* frame = area_->addSubWindow(screen, Qt::SubWindow | Qt::CustomizeWindowHint |
-                                                           Qt::WindowTitleHint |
-                                                           Qt::WindowCloseButtonHint);
+    QMdiSubWindow* frame =
+        area_->addSubWindow(screen, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                        Qt::WindowCloseButtonHint);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowIcon(windowIcon());
     frame->adjustSize();
@@ -98,20 +107,31 @@ void frmMain::bringForward(QMdiSubWindow* frame) {
     frame->raise();
 }
 
-int frmMain::loadedWindowCount() const { return 1 + area_->subWindowList().size(); }
+int frmMain::loadedWindowCount() const {
+    return 1 + area_->subWindowList().size();
+}
 
 void frmMain::mnuAntivirusActivation_Click() {}
-void frmMain::mnuAVMaster_Click() {}
+void frmMain::mnuAVMaster_Click() {
+    Show<frmAntivirusMaster>();
+}
 void frmMain::mnuReports_Click() {}
-void frmMain::mnuVPNCHK_Click() {}
-void frmMain::mnuChangePwd_Click() {}
-void frmMain::mnuCreateUser_Click() {}
+void frmMain::mnuVPNCHK_Click() {
+    Show<frmPing>();
+}
+void frmMain::mnuChangePwd_Click() {
+    Show<frmChangePassword>();
+}
+void frmMain::mnuCreateUser_Click() {
+    Show<frmUserDetails>();
+}
 
 void frmMain::mnuChangeUnit_Click() {
     if (loadedWindowCount() > 1) {
         MsgBox("Close All forms and try again!!!!");
         return;
     }
+    Show<frmSwitch>();
 }
 
 void frmMain::mnuUpdateSoftware_Click() {

@@ -1,8 +1,13 @@
 // The frame window: caption, menu tree, the change-unit guard, update, open-once screens.
+#include "antivirus/frmAntivirusMaster.h"
 #include "app/Session.h"
+#include "netmon/frmPing.h"
 #include "platform/Settings.h"
+#include "shell/frmChangePassword.h"
 #include "shell/frmMain.h"
+#include "shell/frmSwitch.h"
 #include "support/TestSupport.h"
+#include "users/frmUserDetails.h"
 
 #include <QMenuBar>
 #include <QtTest>
@@ -128,6 +133,49 @@ class tst_mainwindow : public QObject {
         main.mnuUpdateSoftware->trigger();
         QCOMPARE(desktop.opened, QStringList{page});
         QCOMPARE(desktop.ended, 1);
+        QVERIFY(desktop.shown.isEmpty());
+    }
+
+    void menuItemsOpenTheirScreenOnce_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("screen");
+        QTest::newRow("antivirus master") << "mnuAVMaster"
+                                          << "frmAntivirusMaster";
+        QTest::newRow("vpn check") << "mnuVPNCHK"
+                                   << "frmPing";
+        QTest::newRow("change password") << "mnuChangePwd"
+                                         << "frmChangePassword";
+        QTest::newRow("create user") << "mnuCreateUser"
+                                     << "frmUserDetails";
+        QTest::newRow("change unit") << "mnuChangeUnit"
+                                     << "frmSwitch";
+    }
+    void menuItemsOpenTheirScreenOnce() {
+        QFETCH(QString, item);
+        QFETCH(QString, screen);
+        TestDb::installSession();
+        TestDb::loadFixture();
+        Session().CurrentUserId = "1";
+        Session().CurrentUnitCode = "U1";
+        TempSettings settings;
+        // The monitor must only ever reach loopback addresses here.
+        for (int i = 1; i <= 9; ++i)
+            Settings::write("Tarovel", "Branches", QString("Address%1").arg(i),
+                            QString("127.0.0.%1").arg(i + 1));
+        FakeDesktop desktop;
+        frmMain main;
+        main.show();
+        QAction* action = main.findChild<QAction*>(item);
+        QVERIFY(action && action->isEnabled());
+        action->trigger();
+        QCOMPARE(main.area()->subWindowList().size(), 1);
+        QWidget* first = main.area()->activeSubWindow()->widget();
+        QCOMPARE(QString(first->metaObject()->className()).section("::", -1), screen);
+        if (item != "mnuChangeUnit") {
+            action->trigger();
+            QCOMPARE(main.area()->subWindowList().size(), 1);
+            QCOMPARE(main.area()->activeSubWindow()->widget(), first);
+        }
         QVERIFY(desktop.shown.isEmpty());
     }
 
