@@ -6,6 +6,7 @@
 
 #include <QDate>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -151,6 +152,7 @@ struct Recordset::Impl {
     QVector<QString> values;
     QVector<bool> nulls;
     std::vector<Column> columns;
+    std::vector<bool> ready; // values[c] holds the current row's text
     bool eof = true;
     bool empty = true;
     std::vector<char> raw = std::vector<char>(4096);
@@ -179,6 +181,7 @@ struct Recordset::Impl {
         values.resize(count);
         nulls.resize(count);
         columns.assign(size_t(count), Column());
+        ready.assign(size_t(count), false);
         for (SQLSMALLINT c = 0; c < count; ++c) {
             SQLWCHAR name[256];
             SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
@@ -210,19 +213,25 @@ struct Recordset::Impl {
         }
         check(rc, SQL_HANDLE_STMT, stmt, "Reading a row failed.");
         eof = false;
-        for (int c = 0; c < names.size(); ++c) {
+        // Texts are made when a field is first read: screens read only some of the columns.
+        std::fill(ready.begin(), ready.end(), false);
+        for (int c = 0; c < names.size(); ++c)
+            nulls[c] = columns[size_t(c)].indicator == SQL_NULL_DATA;
+    }
+
+    const QString& value(int c) {
+        if (!ready[size_t(c)]) {
             const Column& column = columns[size_t(c)];
             const SQLLEN got = column.indicator;
-            if (got == SQL_NULL_DATA) {
+            if (got == SQL_NULL_DATA)
                 values[c] = QString();
-                nulls[c] = true;
-            } else if (got == SQL_NO_TOTAL || got > SQLLEN(column.buffer.size())) {
-                readColumn(c); // truncated in the buffer
-            } else {
+            else if (got == SQL_NO_TOTAL || got > SQLLEN(column.buffer.size()))
+                readColumn(c); // truncated in the buffer; the row is still current
+            else
                 values[c] = QString::fromUtf8(column.buffer.data(), qsizetype(got));
-                nulls[c] = false;
-            }
+            ready[size_t(c)] = true;
         }
+        return values[c];
     }
 
     void readColumn(int c) {
@@ -292,7 +301,7 @@ QString Recordset::field(const QString& name) const {
 QString Recordset::field(int index) const {
     if (d->eof || index < 0 || index >= d->values.size())
         throw DbError("Either BOF or EOF is True, or the current record has been deleted.");
-    return d->values[index];
+    return d->value(index);
 }
 
 bool Recordset::isNull(const QString& name) const {

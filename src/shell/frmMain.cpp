@@ -2,6 +2,8 @@
 
 #include "antivirus/frmAntivirusMaster.h"
 #include "app/mdlTarovel.h"
+#include "lists/frmAVList.h"
+#include "lists/frmrptAVUpdationList.h"
 #include "netmon/frmPing.h"
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
@@ -69,10 +71,6 @@ void frmMain::buildMenus() {
     dash->setObjectName("mnuDash");
     mnuUserGroups = item(mnuTools_, "mnuUserGroups", "User Groups", nullptr);
     mnuCreateUser = item(mnuTools_, "mnuCreateUser", "Create User", &frmMain::mnuCreateUser_Click);
-
-    // Screens that have not arrived yet stay visible but greyed.
-    for (QAction* pending : {mnuAntivirusActivation, mnuReports})
-        pending->setEnabled(false);
 }
 
 QString frmMain::CaptionFor(const QString& unitName, const QString& userName) {
@@ -111,11 +109,15 @@ int frmMain::loadedWindowCount() const {
     return 1 + area_->subWindowList().size();
 }
 
-void frmMain::mnuAntivirusActivation_Click() {}
+void frmMain::mnuAntivirusActivation_Click() {
+    Show<frmAVList>();
+}
 void frmMain::mnuAVMaster_Click() {
     Show<frmAntivirusMaster>();
 }
-void frmMain::mnuReports_Click() {}
+void frmMain::mnuReports_Click() {
+    Show<frmrptAVUpdationList>();
+}
 void frmMain::mnuVPNCHK_Click() {
     Show<frmPing>();
 }

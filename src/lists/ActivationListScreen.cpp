@@ -1,0 +1,159 @@
+#include "lists/ActivationListScreen.h"
+
+#include "antivirus/frmAvUpdation.h"
+#include "app/Screens.h"
+#include "lists/ActivationSheet.h"
+#include "lists/ExportSheet.h"
+#include "platform/Database.h"
+#include "platform/Geometry.h"
+#include "platform/Messages.h"
+
+#include <QKeyEvent>
+#include <limits>
+
+namespace orvane {
+
+namespace {
+QPushButton* commandButton(const QString& caption, const char* name, int left, QWidget* frame) {
+    auto* b = new QPushButton(caption, frame);
+    b->setObjectName(name);
+    b->setAutoDefault(true); // Enter presses a focused button; none is the screen's default
+    b->setDefault(false);
+    placeTwips(b, left, 270, 1185, 375);
+    return b;
+}
+} // namespace
+
+ActivationListScreen::ActivationListScreen(QWidget* parent) : QWidget(parent) {
+    setWindowTitle(Caption);
+    Fbook = new SheetComponent(this);
+    Fbook->setObjectName("Fbook");
+    Fbook->view()->setObjectName("FbookView");
+    TxSearch = new QLineEdit(this);
+    TxSearch->setObjectName("TxSearch");
+    TxSearch->setMaxLength(std::numeric_limits<int>::max());
+    CmSearch = new QPushButton("Search", this);
+    CmSearch->setObjectName("CmSearch");
+    CmSearch->setAutoDefault(true);
+
+    Frame1 = new QFrame(this);
+    Frame1->setObjectName("Frame1");
+    Frame1->setFrameShape(QFrame::Box);
+    placeTwips(Frame1, 0, 5520, 11535, 795);
+    CmNew = commandButton("New - F2", "CmNew", 2550, Frame1);
+    Command2 = commandButton("Delete - F6", "Command2", 3735, Frame1);
+    Command2->setEnabled(false); // the design has no delete: shown greyed
+    CmExport = commandButton("Export - F11", "CmExport", 4920, Frame1);
+    CmView = commandButton("View - F3", "CmView", 6105, Frame1);
+    CmClose = commandButton("Close - F9", "CmClose", 7290, Frame1);
+
+    // The sheet holds the focus whenever the screen is given it.
+    setFocusProxy(Fbook);
+    SelectAllOnFocus(TxSearch);
+    TxSearch->installEventFilter(this);
+
+    connect(CmNew, &QPushButton::clicked, this, &ActivationListScreen::CmNew_Click);
+    connect(CmView, &QPushButton::clicked, this, &ActivationListScreen::CmView_Click);
+    connect(Command2, &QPushButton::clicked, this, &ActivationListScreen::Command2_Click);
+    connect(CmClose, &QPushButton::clicked, this, &ActivationListScreen::CmClose_Click);
+    connect(CmExport, &QPushButton::clicked, this, &ActivationListScreen::CmExport_Click);
+    connect(CmSearch, &QPushButton::clicked, this, &ActivationListScreen::CmSearch_Click);
+    connect(Fbook, &SheetComponent::DblClick, this, &ActivationListScreen::Fbook_DblClick);
+    connect(TxSearch, &QLineEdit::textChanged, this, &ActivationListScreen::TxSearch_Change);
+    InstallKeyPreview(this, [this](QKeyEvent* key) { return PreviewKey(key->key()); });
+}
+
+bool ActivationListScreen::Form_KeyDown(int keyCode) {
+    switch (keyCode) {
+    case Qt::Key_F2:
+        CmNew_Click();
+        return true;
+    case Qt::Key_F3:
+        CmView_Click();
+        return true;
+    case Qt::Key_F5:
+        Refill();
+        return true;
+    case Qt::Key_F9:
+    case Qt::Key_Escape:
+        CmClose_Click();
+        return true;
+    case Qt::Key_F11:
+        CmExport_Click();
+        return true;
+    default:
+        return false; // F6 included: delete has no action
+    }
+}
+
+bool ActivationListScreen::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == TxSearch && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            TxSearch_KeyPress(13);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ActivationListScreen::TxSearch_Change() {
+    Refill();
+}
+
+void ActivationListScreen::TxSearch_KeyPress(int keyAscii) {
+    if (keyAscii == 13)
+        Refill();
+}
+
+void ActivationListScreen::CmSearch_Click() {
+    if (BusyPointerShown())
+        return;
+    BusyPointer busy;
+    Refill();
+}
+
+void ActivationListScreen::CmNew_Click() {
+    try {
+        frmAvUpdation::OpenForNew();
+    } catch (const DbError& error) {
+        MsgBox(error.description());
+    }
+}
+
+void ActivationListScreen::CmView_Click() {
+    OpenRecordOfRow(Fbook->activeRow());
+}
+
+void ActivationListScreen::Fbook_DblClick(int row, int col) {
+    Q_UNUSED(col)
+    OpenRecordOfRow(row);
+}
+
+void ActivationListScreen::OpenRecordOfRow(int row) {
+    if (Fbook->text(row, ActivationSheet::IpColumn).isEmpty())
+        return;
+    try {
+        frmAvUpdation::OpenForView(Fbook->text(row, ActivationSheet::KeyColumn));
+    } catch (const DbError& error) {
+        MsgBox(error.description());
+    }
+}
+
+void ActivationListScreen::Command2_Click() {}
+
+void ActivationListScreen::CmClose_Click() {
+    UnloadScreen(this);
+}
+
+void ActivationListScreen::CmExport_Click() {
+    ExportSheet(*Fbook, Caption);
+}
+
+void ActivationListScreen::ReportRefillError(const QString& description, int firstDataRow) {
+    // Half a result would pass for the whole list: keep the header rows only.
+    Fbook->clearRange(firstDataRow, 1, Fbook->maxRow(), Fbook->maxCol(), 1);
+    MsgBox(description);
+}
+
+} // namespace orvane

@@ -1,0 +1,55 @@
+#pragma once
+// What the workstation list and the cross-unit report share: the sheet, the search box and
+// its button, the five command buttons with their keys, opening a listed record or a new one
+// in the activation screen, and the export. Each screen supplies its own refill.
+#include "platform/SheetComponent.h"
+
+#include <QFrame>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWidget>
+
+namespace orvane {
+
+class ActivationListScreen : public QWidget {
+    Q_OBJECT
+  public:
+    static inline const QString Caption = QStringLiteral("Antivirus Updation List");
+
+    SheetComponent* Fbook;
+    QLineEdit* TxSearch;
+    QPushButton* CmSearch;
+    QFrame* Frame1;
+    QPushButton* CmNew;
+    QPushButton* Command2;
+    QPushButton* CmExport;
+    QPushButton* CmView;
+    QPushButton* CmClose;
+
+  public slots:
+    // Screen-level keys, seen before the controls; true for the keys it acts on.
+    bool Form_KeyDown(int keyCode);
+    void CmNew_Click();
+    void CmView_Click();
+    void Command2_Click();
+    void CmClose_Click();
+    void CmExport_Click();
+    void CmSearch_Click();
+    void Fbook_DblClick(int row, int col);
+    void TxSearch_Change();
+    void TxSearch_KeyPress(int keyAscii);
+
+  protected:
+    explicit ActivationListScreen(QWidget* parent = nullptr);
+    // Rebuilds the sheet's data area from the filters; reports database errors itself.
+    virtual void Refill() = 0;
+    // The key preview's entry: Form_KeyDown unless a screen adds to it.
+    virtual bool PreviewKey(int keyCode) { return Form_KeyDown(keyCode); }
+    // A row whose column 2 is empty is ignored; any other opens the serial in column 7.
+    void OpenRecordOfRow(int row);
+    // Shows a database failure of a refill and leaves the sheet with its header rows only.
+    void ReportRefillError(const QString& description, int firstDataRow);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+} // namespace orvane

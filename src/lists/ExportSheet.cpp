@@ -1,0 +1,114 @@
+#include "lists/ExportSheet.h"
+
+#include "app/Session.h"
+#include "platform/Messages.h"
+#include "platform/SheetComponent.h"
+#include "platform/XlsWriter.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <stdexcept>
+
+namespace orvane {
+
+namespace {
+
+const QString kFolderName = QStringLiteral("Excel Files");
+const QString kFilter = QStringLiteral("Excel Files (*.xls) | *.xls");
+
+std::optional<ExportPlaces>& overridden() {
+    static std::optional<ExportPlaces> places;
+    return places;
+}
+
+// Creating the folder is not enough: the program's folder may exist read-only.
+bool usableFolder(const QString& folder) {
+    if (folder.isEmpty() || !QDir().mkpath(folder) || !QFileInfo(folder).isDir())
+        return false;
+    QTemporaryFile probe(folder + QStringLiteral("/.orvane-probe-XXXXXX"));
+    return probe.open();
+}
+
+} // namespace
+
+bool BusyPointerShown() {
+    const QCursor* cursor = QApplication::overrideCursor();
+    return cursor && cursor->shape() == Qt::WaitCursor;
+}
+
+BusyPointer::BusyPointer() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+BusyPointer::~BusyPointer() {
+    QApplication::restoreOverrideCursor();
+}
+
+ExportPlaces CurrentExportPlaces() {
+    if (overridden())
+        return *overridden();
+    return {QCoreApplication::applicationDirPath(),
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)};
+}
+
+void OverrideExportPlaces(const std::optional<ExportPlaces>& places) {
+    overridden() = places;
+}
+
+QString ExportFolder(const ExportPlaces& places) {
+    const QString inProgram = QDir(places.programFolder).filePath(kFolderName);
+    if (!places.programFolder.isEmpty() && usableFolder(inProgram))
+        return inProgram;
+    const QString inDocuments = QDir(places.documentsFolder).filePath(kFolderName);
+    if (!places.documentsFolder.isEmpty() && usableFolder(inDocuments))
+        return inDocuments;
+    throw std::runtime_error(
+        QStringLiteral("The folder \"%1\" cannot be created or written to, and neither can \"%2\".")
+            .arg(QDir::toNativeSeparators(inProgram), QDir::toNativeSeparators(inDocuments))
+            .toStdString());
+}
+
+QString ExportFileName(const QString& caption, const QString& unitCode) {
+    return caption + QStringLiteral(" - ") + unitCode;
+}
+
+void ExportSheet(const SheetComponent& sheet, const QString& caption) {
+    if (BusyPointerShown())
+        return;
+    std::optional<BusyPointer> busy;
+    busy.emplace();
+    try {
+        const int rows = sheet.maxRow();
+        if (rows > XlsWriter::MaxRows) {
+            busy.reset();
+            const QLocale numbers(QLocale::English);
+            MsgBox(QStringLiteral("The sheet holds %1 rows, but an .xls workbook holds at most %2. "
+                                  "Nothing was written: narrow the list and export again.")
+                       .arg(numbers.toString(rows), numbers.toString(XlsWriter::MaxRows)),
+                   MsgIcon::Exclamation);
+            return;
+        }
+        const QString folder = ExportFolder(CurrentExportPlaces());
+        const std::optional<QString> chosen = Desktop::current().saveFileName(
+            folder, kFilter, ExportFileName(caption, Session().CurrentUnitCode));
+        if (!chosen || chosen->isEmpty())
+            return; // cancelled: no message, nothing written
+        // The name is used exactly as the dialog gives it: no extension is added.
+        // The busy pointer stays through the question, so the guard holds while it is open.
+        if (QFileInfo::exists(*chosen) &&
+            MsgBox(QStringLiteral("Are you sure you want to overwrite"), MsgIcon::Information,
+                   MsgButtons::YesNo) != MsgAnswer::Yes)
+            return;
+        sheet.write(*chosen, SheetComponent::XlsFileType);
+    } catch (const std::exception& error) {
+        busy.reset();
+        MsgBox(QString::fromStdString(error.what()));
+    }
+}
+
+} // namespace orvane

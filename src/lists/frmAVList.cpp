@@ -1,0 +1,89 @@
+#include "lists/frmAVList.h"
+
+#include "app/mdlTarovel.h"
+#include "lists/ActivationQuery.h"
+#include "lists/ActivationSheet.h"
+#include "platform/Geometry.h"
+
+namespace orvane {
+
+namespace {
+QFont timesBold() {
+    QFont f("Times New Roman");
+    f.setPointSizeF(14.25);
+    f.setBold(true);
+    return f;
+}
+} // namespace
+
+frmAVList::frmAVList(QWidget* parent) : ActivationListScreen(parent) {
+    setObjectName("frmAVList");
+    sizeTwips(this, 11535, 6315);
+
+    Label3 = new QLabel(Caption, this);
+    Label3->setObjectName("Label3");
+    Label3->setFont(timesBold());
+    Label3->setAlignment(Qt::AlignCenter);
+    Label3->setStyleSheet("color: rgb(0,0,128);");
+    placeTwips(Label3, 0, 0, 11805, 345);
+
+    placeTwips(Fbook, 0, 390, 11535, 4665);
+    Label1 = new QLabel("Search System", this);
+    Label1->setObjectName("Label1");
+    Label1->move(twips(390), twips(5190));
+    Label1->adjustSize();
+    placeTwips(TxSearch, 1590, 5130, 3885, 315);
+    LbUnit = new QLabel(this);
+    LbUnit->setObjectName("LbUnit");
+    LbUnit->setFont(timesBold());
+    placeTwips(LbUnit, 5790, 5130, 0, 330);
+    placeTwips(CmSearch, 9840, 5100, 1665, 375);
+
+    QWidget* order[] = {Fbook, Command2, CmNew, CmView, CmClose, CmExport, TxSearch, CmSearch};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+}
+
+void frmAVList::Form_Load() {
+    CenterForm(this);
+    Fbook->setFixedRows(HeaderRows);
+    Fbook->setMaxCol(ActivationSheet::Columns);
+    ActivationSheet::SetColumnWidths(*Fbook, 5000);
+    ActivationSheet::WriteHeadings(*Fbook, HeaderRows, "Code");
+    // The label keeps the unit of the opening; every refill reads the current unit anew.
+    LbUnit->setText(Session().CurrentUnitName);
+    LbUnit->resize(LbUnit->sizeHint().width(), LbUnit->height());
+    ActivationSheet::FormatHeadingRow(*Fbook, HeaderRows);
+    Fbook->setShowGridLines(false);
+    Fbook->setShowRowColHeadings(false);
+    Fbook->setFocus();
+}
+
+void frmAVList::FillList() {
+    int row = HeaderRows;
+    try {
+        row = fill();
+    } catch (const DbError& error) {
+        ReportRefillError(error.description(), FirstDataRow);
+    }
+    Fbook->setTopRow(row < RowsInView ? 1 : row - (RowsInView - 1));
+}
+
+int frmAVList::fill() {
+    Fbook->clearRange(FirstDataRow, 1, Fbook->maxRow(), Fbook->maxCol(), 1);
+    int row = HeaderRows;
+    const Statement st = ActivationQuery::List(TxSearch->text(), Session().CurrentUnitCode);
+    Recordset rs = Session().SharedConnection().query(st.sql, st.params);
+    if (!rs.bof()) {
+        const ActivationColumns cols(rs);
+        for (; !rs.eof(); rs.moveNext()) {
+            ++row;
+            ActivationSheet::WriteRecord(*Fbook, row, row - HeaderRows, rs, cols, dates_);
+        }
+        ActivationSheet::SetRecordFont(*Fbook, FirstDataRow, row, Fbook->maxCol());
+    }
+    rs.close();
+    return row;
+}
+
+} // namespace orvane
