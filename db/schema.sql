@@ -12,7 +12,7 @@ CREATE TABLE IF NOT EXISTS tarovel.versionmaster (
 CREATE TABLE IF NOT EXISTS tarovel.userdetails (
   user_id INT NOT NULL PRIMARY KEY,
   user_name VARCHAR(255) NOT NULL,
-  user_password TEXT NULL,
+  user_password MEDIUMTEXT NULL,
   user_login_sys INT NOT NULL DEFAULT 0,
   unit_code VARCHAR(20) NULL,
   user_admin VARCHAR(20) NULL,

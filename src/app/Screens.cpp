@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <limits>
+
 namespace orvane {
 
 namespace {
@@ -68,6 +70,11 @@ void UnloadScreen(QWidget* screen) {
         screen->setAttribute(Qt::WA_DeleteOnClose);
         screen->close();
     }
+}
+
+void LiftLengthLimit(QWidget* box) {
+    if (auto* edit = qobject_cast<QLineEdit*>(box))
+        edit->setMaxLength(std::numeric_limits<int>::max());
 }
 
 void SelectAllOnFocus(QWidget* box) {

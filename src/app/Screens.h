@@ -15,6 +15,9 @@ void InstallKeyPreview(QWidget* screen, std::function<bool(QKeyEvent*)> handler)
 // Closes and releases a screen, together with its frame inside the main window.
 void UnloadScreen(QWidget* screen);
 
+// Text boxes carry no length limit of their own (Qt's default is 32767).
+void LiftLengthLimit(QWidget* box);
+
 // Selects a line edit's whole text whenever it gains the focus.
 void SelectAllOnFocus(QWidget* box);
 

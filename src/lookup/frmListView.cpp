@@ -52,6 +52,7 @@ frmListView::frmListView(QWidget* parent)
 
     // Search box first, so the user can type at once.
     setTabOrder(TxtSearch, GrHelp);
+    LiftLengthLimit(TxtSearch);
     SelectAllOnFocus(TxtSearch);
     TxtSearch->installEventFilter(this);
     GrHelp->installEventFilter(this);

@@ -66,7 +66,7 @@ SQLHENV environment() {
 
 // Parameter buffers must outlive SQLExecute.
 struct BoundParams {
-    std::vector<std::u16string> texts;
+    std::vector<QByteArray> texts;
     std::vector<SQLBIGINT> numbers;
     std::vector<SQLLEN> lengths;
 };
@@ -93,15 +93,15 @@ void bindParams(SQLHSTMT stmt, const Params& params, BoundParams& bound) {
         } else {
             QString text =
                 type == QMetaType::QDate ? v.toDate().toString("yyyy-MM-dd") : v.toString();
-            bound.texts[i] = text.toStdU16String();
-            // Exact byte length: no terminator reaches the server.
-            SQLLEN bytes = SQLLEN(bound.texts[i].size() * sizeof(char16_t));
+            // UTF-8 bytes of exact length: the connection's character set. Wide binding
+            // let the driver append a NUL to some texts.
+            bound.texts[i] = text.toUtf8();
+            SQLLEN bytes = SQLLEN(bound.texts[i].size());
             bound.lengths[i] = bytes;
-            SQLULEN chars = qMax<SQLULEN>(1, bound.texts[i].size());
-            SQLSMALLINT sqlType = chars > 4000 ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
-            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, sqlType, chars, 0,
-                                  const_cast<char16_t*>(bound.texts[i].data()), bytes,
-                                  &bound.lengths[i]);
+            SQLULEN size = qMax<SQLULEN>(1, SQLULEN(bytes));
+            SQLSMALLINT sqlType = size > 8000 ? SQL_LONGVARCHAR : SQL_VARCHAR;
+            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_CHAR, sqlType, size, 0,
+                                  bound.texts[i].data(), bytes, &bound.lengths[i]);
         }
         check(rc, SQL_HANDLE_STMT, stmt, "Binding a parameter failed.");
     }
@@ -331,6 +331,8 @@ struct Connection::Impl {
     SQLHDBC dbc = SQL_NULL_HDBC;
     bool open = false;
     bool transaction = false;
+    // The link broke and could not be reopened then: the next action tries again.
+    bool lost = false;
     int timeout = 120;
     QString text;
 
@@ -361,6 +363,7 @@ struct Connection::Impl {
             throw error;
         }
         open = true;
+        lost = false;
     }
 };
 
@@ -384,22 +387,31 @@ const QString& Connection::connectionText() const {
 }
 void Connection::close() {
     d->disconnect();
+    d->lost = false;
 }
 
 // A lost link is reopened once with the same text; inside a transaction the work is
-// lost anyway, so the error is reported after reopening for the next action.
+// lost anyway, so the error is reported after reopening for the next action. When the
+// server is still away the connection stays closed, and the next action reopens it first,
+// so a server restart never needs a program restart.
 template <class F> auto Connection::withReconnect(F&& run) -> decltype(run()) {
-    if (!d->open)
-        throw DbError("The connection to the server is not open.", "08003");
+    bool reopened = false;
+    if (!d->open) {
+        if (!d->lost || d->text.isEmpty())
+            throw DbError("The connection to the server is not open.", "08003");
+        d->connect(); // the driver's own text when the server is still away
+        reopened = true;
+    }
     try {
         return run();
     } catch (const DbError& error) {
-        if (!error.connectionLost() || d->text.isEmpty())
+        if (reopened || !error.connectionLost() || d->text.isEmpty())
             throw;
         const bool wasInTransaction = d->transaction;
         try {
             d->connect();
         } catch (const DbError&) {
+            d->lost = true;
             throw error;
         }
         if (wasInTransaction)
@@ -470,6 +482,7 @@ void Connection::rollback() {
             try {
                 d->connect();
             } catch (const DbError&) {
+                d->lost = true;
             }
         }
     }

@@ -64,6 +64,7 @@ frmChangePassword::frmChangePassword(QWidget* parent)
         box->setEchoMode(QLineEdit::Password);
         box->setFont(boxFont);
         SelectAllOnFocus(box);
+        LiftLengthLimit(box);
         box->installEventFilter(this);
     }
     // A focused button presses on Enter, as the chain of boxes expects.

@@ -49,6 +49,8 @@ frmLogin::frmLogin(QWidget* parent)
     setTabOrder(TxtPassword, CmOk);
     setTabOrder(CmOk, CmExit);
     setTabOrder(CmExit, TxtUserName);
+    LiftLengthLimit(TxtUserName);
+    LiftLengthLimit(TxtPassword);
     SelectAllOnFocus(TxtUserName);
     SelectAllOnFocus(TxtPassword);
     TxtUserName->installEventFilter(this);

@@ -1,5 +1,7 @@
 #include "users/frmUserDetails.h"
 
+#include "app/Screens.h"
+
 #include "platform/Geometry.h"
 
 #include <QHeaderView>
@@ -80,6 +82,8 @@ frmUserDetails::frmUserDetails(QWidget* parent) : QWidget(parent), SSTab(new QTa
         row.box->setObjectName(row.boxName);
         onPage(row.box, origin, 1560, row.top, 6045, 315);
     }
+    for (QLineEdit* box : {TxUserGroup, TxUserName, TxPwd})
+        LiftLengthLimit(box);
     TxUserGroup->setReadOnly(true);
     TxPwd->setEchoMode(QLineEdit::Password);
 

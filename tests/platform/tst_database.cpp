@@ -23,6 +23,7 @@ class tst_database : public QObject {
         QTest::newRow("nul inside") << QString("a") + QChar(0) + "b";
         QTest::newRow("control chars") << QString("tab\there\r\nnext\x01");
         QTest::newRow("right to left") << QString::fromUtf8("שלום עולם مرحبا");
+        QTest::newRow("bidi controls") << QString::fromUtf8("\u202Eevil\u202C \u05D0 \u0639\u0649");
         QTest::newRow("non latin") << QString::fromUtf8("Ærøskøbing ΣΩ Привет 漢字");
         QTest::newRow("emoji") << QString::fromUtf8("shield 🛡️ ok 😀");
         QTest::newRow("blanks only") << "     ";
