@@ -26,6 +26,10 @@ QPushButton* commandButton(const QString& caption, const char* name, int left, Q
 
 ActivationListScreen::ActivationListScreen(QWidget* parent) : QWidget(parent) {
     setWindowTitle(Caption);
+    // The design's small sans-serif: option captions such as "Expiring on or before" fit.
+    QFont body("Arial");
+    body.setPointSizeF(8.25);
+    setFont(body);
     Fbook = new SheetComponent(this);
     Fbook->setObjectName("Fbook");
     Fbook->view()->setObjectName("FbookView");

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace orvane {
@@ -20,7 +21,8 @@ class BorderDelegate : public QStyledItemDelegate {
 
     void paint(QPainter* p, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(p, option, index);
+        if (!paintOverflow(p, option, index))
+            QStyledItemDelegate::paint(p, option, index);
         const auto* m = static_cast<const SheetModel*>(index.model());
         const CellStyle& s = m->style(m->styleIndex(index.row() + 1, index.column() + 1));
         if (!(s.borderLeft | s.borderRight | s.borderTop | s.borderBottom))
@@ -35,6 +37,47 @@ class BorderDelegate : public QStyledItemDelegate {
     }
 
   private:
+    // As in a spreadsheet, a text too wide for its cell runs on over the empty cells to
+    // its right instead of being cut (the report's title "TAROVEL" sits in a narrow column).
+    bool paintOverflow(QPainter* p, const QStyleOptionViewItem& option,
+                       const QModelIndex& index) const {
+        const QString text = index.data(Qt::DisplayRole).toString();
+        if (text.isEmpty())
+            return false;
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        const int needed = opt.fontMetrics.horizontalAdvance(text) + 6;
+        if (needed <= option.rect.width())
+            return false;
+        auto* view = qobject_cast<const QTableView*>(opt.widget);
+        if (!view)
+            return false;
+        QRect wide = option.rect;
+        const QAbstractItemModel* m = index.model();
+        for (int c = index.column() + 1; wide.width() < needed && c < m->columnCount(); ++c) {
+            if (!m->index(index.row(), c).data(Qt::DisplayRole).toString().isEmpty())
+                break;
+            if (!view->isColumnHidden(c))
+                wide.setRight(wide.right() + view->columnWidth(c));
+        }
+        if (wide == option.rect)
+            return false;
+        // Background and selection only; the text is drawn below across the wider rect.
+        opt.text.clear();
+        const QStyle* style = view->style();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, p, view);
+        p->save();
+        p->setClipRect(wide);
+        p->setFont(opt.font);
+        p->setPen(opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText
+                                                                       : QPalette::Text));
+        if (QVariant fg = index.data(Qt::ForegroundRole); fg.canConvert<QBrush>())
+            p->setPen(fg.value<QBrush>().color());
+        p->drawText(wide.adjusted(3, 0, -3, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+        p->restore();
+        return true;
+    }
+
     static void edge(QPainter* p, int style, quint32 colour, QPoint a, QPoint b) {
         if (!style)
             return;

@@ -1,0 +1,94 @@
+// Takes the README's screenshots from the demo: run it through scripts/screenshots, which
+// provides a virtual display with a window manager and the demo database.
+#include "antivirus/frmAntivirusMaster.h"
+#include "antivirus/frmAvUpdation.h"
+#include "app/mdlTarovel.h"
+#include "lists/frmAVList.h"
+#include "lists/frmrptAVUpdationList.h"
+#include "netmon/frmPing.h"
+#include "shell/frmLogin.h"
+#include "shell/frmMain.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QScreen>
+#include <cstdio>
+
+using namespace orvane;
+
+namespace {
+
+QString outDir;
+
+void settle(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+template <class T> T* waitFor(const char* name) {
+    for (int i = 0; i < 200; ++i) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == name && w->isVisible())
+                return static_cast<T*>(w);
+        settle(25);
+    }
+    return nullptr;
+}
+
+void shoot(QWidget* window, const QString& name) {
+    settle(600);
+    QRect frame = window->frameGeometry();
+    QPixmap shot = QApplication::primaryScreen()->grabWindow(0, frame.x(), frame.y(), frame.width(),
+                                                             frame.height());
+    shot.save(outDir + "/" + name + ".png");
+    std::printf("%s.png %dx%d\n", qPrintable(name), shot.width(), shot.height());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    outDir = argc > 1 ? argv[1] : ".";
+    if (!Main())
+        return 1;
+    auto* login = waitFor<frmLogin>("frmLogin");
+    if (!login)
+        return 2;
+    shoot(login, "login");
+    login->TxtPassword->setText(argc > 2 ? argv[2] : "admin123");
+    login->CmOk_Click();
+    auto* main = waitFor<frmMain>("frmMain");
+    if (!main)
+        return 3;
+    main->resize(1180, 760);
+    main->move(10, 10);
+    shoot(main, "main-window");
+
+    auto* master = main->Show<frmAntivirusMaster>();
+    shoot(main, "antivirus-master");
+    master->CmClose_Click();
+
+    auto* list = main->Show<frmAVList>();
+    list->FillList();
+    shoot(main, "activation-list");
+    const QString firstId = list->Fbook->text(2, 7);
+    list->CmClose_Click();
+
+    frmAvUpdation::OpenForView(firstId);
+    shoot(main, "activation");
+    if (auto* screen = main->find<frmAvUpdation>())
+        screen->CmClose_Click();
+
+    auto* report = main->Show<frmrptAVUpdationList>();
+    report->FillReport();
+    shoot(main, "report");
+    report->CmClose_Click();
+
+    main->Show<frmPing>();
+    settle(3000);
+    shoot(main, "ping-monitor");
+    return 0;
+}
