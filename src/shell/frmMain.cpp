@@ -15,10 +15,23 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QProxyStyle>
 
 namespace orvane {
 
 namespace {
+// Alt alone reaches the menu bar, so every screen opens from the keyboard while the
+// captions stay as designed (no mnemonic letters).
+class AltKeyMenuStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == QStyle::SH_MenuBar_AltKeyNavigation)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 QPointer<frmMain>& current() {
     static QPointer<frmMain> window;
     return window;
@@ -53,6 +66,9 @@ void frmMain::buildMenus() {
             connect(action, &QAction::triggered, this, slot);
         return action;
     };
+    auto* menuStyle = new AltKeyMenuStyle;
+    menuStyle->setParent(menuBar());
+    menuBar()->setStyle(menuStyle);
     mnuMasters_ = menuBar()->addMenu("Master");
     mnuMasters_->setObjectName("mnuMasters");
     mnuAntivirusActivation = item(mnuMasters_, "mnuAntivirusActivation", "Antivrus Activation",
