@@ -1,7 +1,7 @@
 #include "platform/Database.h"
 
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/OdbcDetail.h"
+
 #include <sqlucode.h>
 
 #include <QDate>
@@ -14,7 +14,7 @@ static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "unixODBC must use 2-byte SQ
 
 namespace orvane {
 
-namespace {
+namespace detail {
 
 const SQLWCHAR* wide(const QString& text) {
     return reinterpret_cast<const SQLWCHAR*>(text.utf16());
@@ -63,6 +63,15 @@ SQLHENV environment() {
         throw DbError("The ODBC driver manager could not be started.");
     return env;
 }
+
+} // namespace detail
+
+namespace {
+
+using detail::check;
+using detail::diagnose;
+using detail::environment;
+using detail::wide;
 
 // Parameter buffers must outlive SQLExecute.
 struct BoundParams {
@@ -134,195 +143,6 @@ DbError::DbError(const QString& description, const QString& sqlState, int native
 bool DbError::connectionLost() const {
     return sqlState_ == "08S01" || sqlState_ == "08003" || sqlState_ == "08007" ||
            nativeError_ == 2006 || nativeError_ == 2013 || nativeError_ == 2055;
-}
-
-// ---- Recordset ----
-
-struct Recordset::Impl {
-    // Every column is bound to a buffer that SQLFetch fills in one call per row; a value longer
-    // than its buffer is read again whole with SQLGetData (the driver allows it on bound
-    // columns). One SQLGetData call per field made long results several times slower.
-    struct Column {
-        std::vector<char> buffer;
-        SQLLEN indicator = 0;
-    };
-
-    SQLHSTMT stmt = SQL_NULL_HSTMT;
-    QVector<QString> names;
-    QVector<QString> values;
-    QVector<bool> nulls;
-    std::vector<Column> columns;
-    std::vector<bool> ready; // values[c] holds the current row's text
-    bool eof = true;
-    bool empty = true;
-    std::vector<char> raw = std::vector<char>(4096);
-
-    ~Impl() { release(); }
-    void release() {
-        if (stmt != SQL_NULL_HSTMT) {
-            SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-            stmt = SQL_NULL_HSTMT;
-        }
-    }
-
-    // Room for a column's values in bytes: its declared size in UTF-8 when that is small,
-    // else enough for the usual short texts of long text columns.
-    static SQLLEN bufferBytes(SQLULEN size) {
-        constexpr SQLULEN most = 1024;
-        if (size == 0 || size > most)
-            return SQLLEN(most * 4);
-        return SQLLEN(size * 4 + 8);
-    }
-
-    void describe() {
-        SQLSMALLINT count = 0;
-        check(SQLNumResultCols(stmt, &count), SQL_HANDLE_STMT, stmt, "Reading the result failed.");
-        names.resize(count);
-        values.resize(count);
-        nulls.resize(count);
-        columns.assign(size_t(count), Column());
-        ready.assign(size_t(count), false);
-        for (SQLSMALLINT c = 0; c < count; ++c) {
-            SQLWCHAR name[256];
-            SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
-            SQLULEN size = 0;
-            check(SQLDescribeColW(stmt, SQLUSMALLINT(c + 1), name, 256, &length, &type, &size,
-                                  &digits, &nullable),
-                  SQL_HANDLE_STMT, stmt, "Reading the result failed.");
-            names[c] =
-                QString::fromUtf16(reinterpret_cast<const char16_t*>(name), qMin<int>(length, 255));
-            // Raw bytes in the connection's character set (UTF-8): wide reads stop at a NUL.
-            Column& column = columns[size_t(c)];
-            column.buffer.resize(size_t(bufferBytes(size)));
-            check(SQLBindCol(stmt, SQLUSMALLINT(c + 1), SQL_C_BINARY, column.buffer.data(),
-                             SQLLEN(column.buffer.size()), &column.indicator),
-                  SQL_HANDLE_STMT, stmt, "Reading the result failed.");
-        }
-    }
-
-    void fetch() {
-        if (stmt == SQL_NULL_HSTMT || names.isEmpty()) {
-            eof = true;
-            return;
-        }
-        SQLRETURN rc = SQLFetch(stmt);
-        if (rc == SQL_NO_DATA) {
-            eof = true;
-            release();
-            return;
-        }
-        check(rc, SQL_HANDLE_STMT, stmt, "Reading a row failed.");
-        eof = false;
-        // Texts are made when a field is first read: screens read only some of the columns.
-        std::fill(ready.begin(), ready.end(), false);
-        for (int c = 0; c < names.size(); ++c)
-            nulls[c] = columns[size_t(c)].indicator == SQL_NULL_DATA;
-    }
-
-    const QString& value(int c) {
-        if (!ready[size_t(c)]) {
-            const Column& column = columns[size_t(c)];
-            const SQLLEN got = column.indicator;
-            if (got == SQL_NULL_DATA)
-                values[c] = QString();
-            else if (got == SQL_NO_TOTAL || got > SQLLEN(column.buffer.size()))
-                readColumn(c); // truncated in the buffer; the row is still current
-            else
-                values[c] = QString::fromUtf8(column.buffer.data(), qsizetype(got));
-            ready[size_t(c)] = true;
-        }
-        return values[c];
-    }
-
-    void readColumn(int c) {
-        QByteArray bytes;
-        bool isNull = false;
-        for (;;) {
-            SQLLEN indicator = 0;
-            const SQLLEN room = SQLLEN(raw.size());
-            SQLRETURN rc =
-                SQLGetData(stmt, SQLUSMALLINT(c + 1), SQL_C_BINARY, raw.data(), room, &indicator);
-            if (rc == SQL_NO_DATA)
-                break;
-            check(rc, SQL_HANDLE_STMT, stmt, "Reading a field failed.");
-            if (indicator == SQL_NULL_DATA) {
-                isNull = true;
-                break;
-            }
-            const SQLLEN got = indicator == SQL_NO_TOTAL ? room : qMin(indicator, room);
-            bytes.append(raw.data(), got);
-            if (rc == SQL_SUCCESS)
-                break;
-            if (indicator != SQL_NO_TOTAL && indicator > room)
-                raw.resize(std::min<size_t>(size_t(indicator), size_t(1) << 24));
-        }
-        QString text = QString::fromUtf8(bytes);
-        values[c] = text;
-        nulls[c] = isNull;
-    }
-};
-
-Recordset::Recordset() : d(std::make_unique<Impl>()) {}
-Recordset::~Recordset() = default;
-Recordset::Recordset(Recordset&&) noexcept = default;
-Recordset& Recordset::operator=(Recordset&&) noexcept = default;
-
-bool Recordset::eof() const {
-    return d->eof;
-}
-bool Recordset::bof() const {
-    return d->empty;
-}
-int Recordset::fieldCount() const {
-    return d->names.size();
-}
-QString Recordset::fieldName(int index) const {
-    return d->names.value(index);
-}
-
-int Recordset::fieldIndex(const QString& name) const {
-    for (int i = 0; i < d->names.size(); ++i)
-        if (d->names[i].compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
-
-static int requireIndex(const Recordset& rs, const QString& name) {
-    int index = rs.fieldIndex(name);
-    if (index < 0)
-        throw DbError(QString("Item cannot be found in the collection: %1").arg(name));
-    return index;
-}
-
-QString Recordset::field(const QString& name) const {
-    return field(requireIndex(*this, name));
-}
-
-QString Recordset::field(int index) const {
-    if (d->eof || index < 0 || index >= d->values.size())
-        throw DbError("Either BOF or EOF is True, or the current record has been deleted.");
-    return d->value(index);
-}
-
-bool Recordset::isNull(const QString& name) const {
-    return isNull(requireIndex(*this, name));
-}
-
-bool Recordset::isNull(int index) const {
-    if (d->eof || index < 0 || index >= d->nulls.size())
-        return true;
-    return d->nulls[index];
-}
-
-void Recordset::moveNext() {
-    if (d->eof)
-        throw DbError("Either BOF or EOF is True, or the current record has been deleted.");
-    d->fetch();
-}
-
-void Recordset::close() {
-    d->release();
-    d->eof = true;
 }
 
 // ---- Connection ----
