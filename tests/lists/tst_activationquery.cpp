@@ -33,7 +33,9 @@ class tst_activationquery : public QObject {
         QTest::addColumn<int>("expiry");
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QVariantList>("params");
-        const QString base = "Select * From hr0910.hr_av_activation where ";
+        const QString base =
+            "Select unit_code,sys_id,sys_ip,sys_os,sys_user,sys_dept,exp_date,sys_remarks "
+            "From hr0910.hr_av_activation where ";
         const QString order = " order by unit_code,exp_date ";
         const QString p = "%ab %";
         QTest::newRow("no filter") << ""
@@ -79,7 +81,9 @@ class tst_activationquery : public QObject {
         QTest::addColumn<QString>("search");
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QVariantList>("params");
-        const QString base = "Select * From hr0910.hr_av_activation where ";
+        const QString base =
+            "Select unit_code,sys_id,sys_ip,sys_os,sys_user,sys_dept,exp_date,sys_remarks "
+            "From hr0910.hr_av_activation where ";
         QTest::newRow("all of the unit")
             << "" << base + "unit_code=? order by sys_id" << QVariantList{" U1"};
         QTest::newRow("search") << "x" << base + kSearch + " and unit_code=? order by sys_id"
