@@ -48,7 +48,7 @@ std::vector<Record> makeRecords() {
         const int k = i % (Workstations / Units);
         Record r;
         r.unit = unit;
-        r.cols[1] = QStringLiteral("10.%1.%2.%3").arg(unit + 1).arg(k / 250).arg(k % 250 + 1);
+        r.cols[1] = QStringLiteral("198.%1.%2.%3").arg(unit + 1).arg(k / 250).arg(k % 250 + 1);
         r.cols[2] = QString::fromLatin1(Systems[i % 4]);
         r.cols[3] = QStringLiteral("User %1 Perera").arg(i + 1);
         r.cols[4] = QString::fromLatin1(Depts[i % 5]);

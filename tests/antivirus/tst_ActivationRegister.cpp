@@ -20,7 +20,7 @@ int records() {
     return TestDb::count("Select count(*) from hr_av_activation");
 }
 
-SystemRecord typed(const QString& ip = "10.0.0.5", const QString& os = "Windows",
+SystemRecord typed(const QString& ip = "198.0.0.5", const QString& os = "Windows",
                    const QString& user = "mira") {
     SystemRecord r;
     r.ip = ip;
@@ -63,9 +63,9 @@ class tst_ActivationRegister : public QObject {
         QTest::addColumn<QString>("inserted");
         QTest::addColumn<QString>("updated");
         QTest::newRow("ip") << "sys_ip"
-                            << " 10.0.0.1a "
-                            << "10.0.0.1A"
-                            << "10.0.0.1A";
+                            << " 198.0.0.1a "
+                            << "198.0.0.1A"
+                            << "198.0.0.1A";
         QTest::newRow("os") << "sys_os"
                             << " win xp "
                             << "WIN XP"
@@ -163,14 +163,14 @@ class tst_ActivationRegister : public QObject {
         auto first = TestDb::open();
         auto second = TestDb::open();
         const QString shown = ReadNumberSetup("SYS_U1");
-        NewRecordSave a = ActivationRegister(*first).InsertNew("U1", shown, typed("10.0.0.1"), "5");
+        NewRecordSave a = ActivationRegister(*first).InsertNew("U1", shown, typed("198.0.0.1"), "5");
         NewRecordSave b =
-            ActivationRegister(*second).InsertNew("U1", shown, typed("10.0.0.2"), "8");
+            ActivationRegister(*second).InsertNew("U1", shown, typed("198.0.0.2"), "8");
         QVERIFY(!a.codeMoved);
         QVERIFY(b.saved && b.codeMoved);
         QCOMPARE(b.code, QString("S100002"));
         QCOMPARE(TestDb::scalar("Select sys_ip from hr_av_activation Where sys_id='S100002'"),
-                 QString("10.0.0.2"));
+                 QString("198.0.0.2"));
         QCOMPARE(records(), 2);
         QCOMPARE(counterOf("U1"), QString("S100003"));
     }
@@ -184,7 +184,7 @@ class tst_ActivationRegister : public QObject {
         QString failure;
         std::thread other([&] {
             try {
-                b = ActivationRegister(*second).InsertNew("U1", code, typed("10.0.0.2"), "8");
+                b = ActivationRegister(*second).InsertNew("U1", code, typed("198.0.0.2"), "8");
             } catch (const DbError& error) {
                 failure = error.description();
             }

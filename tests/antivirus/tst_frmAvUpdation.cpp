@@ -115,11 +115,11 @@ class tst_frmAvUpdation : public QObject {
                                   << "XP"
                                   << "mira"
                                   << "Please Enter the IP .   " << critical << "TxIP";
-        QTest::newRow("no os") << "10.1.1.1"
+        QTest::newRow("no os") << "198.1.1.1"
                                << " "
                                << "mira"
                                << "Please Enter the Operating System.   " << critical << "TxOS";
-        QTest::newRow("blank user") << "10.1.1.1"
+        QTest::newRow("blank user") << "198.1.1.1"
                                     << "XP"
                                     << "  "
                                     << "Please Enter the User Name .  " << info << "TxUser";
@@ -127,7 +127,7 @@ class tst_frmAvUpdation : public QObject {
                                           << ""
                                           << ""
                                           << "Please Enter the IP .   " << critical << "TxIP";
-        QTest::newRow("blank department passes") << "10.1.1.1"
+        QTest::newRow("blank department passes") << "198.1.1.1"
                                                  << "XP"
                                                  << "mira"
                                                  << "" << 0 << "";
@@ -158,7 +158,7 @@ class tst_frmAvUpdation : public QObject {
 
     void insertThenEditCleanDifferently() {
         frmAvUpdation* s = frmAvUpdation::OpenForNew();
-        fill(s, " 10.0.0.7a ", " windows xp ", " mira k ", " it room ");
+        fill(s, " 198.0.0.7a ", " windows xp ", " mira k ", " it room ");
         s->TxRemarks->setText(" License : O'Neil \\ 100% ");
         s->DTExpiry->setDate(QDate(2030, 1, 31));
         s->CmNew_Click();
@@ -167,29 +167,29 @@ class tst_frmAvUpdation : public QObject {
             stored(
                 "concat(sys_ip,'|',sys_os,'|',sys_user,'|',sys_dept,'|',sys_remarks,'|',exp_date)",
                 "S100001"),
-            QString("10.0.0.7A|WINDOWS XP|MIRA K|it room|License : O'Neil \\ 100%|2030-01-31"));
+            QString("198.0.0.7A|WINDOWS XP|MIRA K|it room|License : O'Neil \\ 100%|2030-01-31"));
         QCOMPARE(counterOf("U1"), QString("S100002"));
         QVERIFY(!s->TxIP->isEnabled());
         // Edit the same record: the update writes its own forms.
         QTest::keyClick(s->CmNew, Qt::Key_F3);
         QVERIFY(s->EditMode);
-        fill(s, " 10.0.0.7b ", " windows xp ", " mira k ", " it room ");
+        fill(s, " 198.0.0.7b ", " windows xp ", " mira k ", " it room ");
         QTest::keyClick(s->TxIP, Qt::Key_F2);
         QVERIFY(desktop->shown.isEmpty());
         QVERIFY(!s->EditMode);
         QCOMPARE(stored("concat('[',sys_ip,'|',sys_os,'|',sys_user,'|',sys_dept,']')", "S100001"),
-                 QString("[10.0.0.7B|windows xp|mira k| IT ROOM ]"));
+                 QString("[198.0.0.7B|windows xp|mira k| IT ROOM ]"));
         QCOMPARE(counterOf("U1"), QString("S100002"));
         QCOMPARE(records(), 1);
     }
 
     void viewRouteShowsTheChosenRecord() {
-        addRecord("U1", "S100005", "10.0.0.5", "2031-02-03");
-        addRecord("U2", "S200007", "10.2.0.7", "2029-12-31");
+        addRecord("U1", "S100005", "198.0.0.5", "2031-02-03");
+        addRecord("U2", "S200007", "198.2.0.7", "2029-12-31");
         frmAvUpdation* s = frmAvUpdation::OpenForView("S100005");
         QCOMPARE(Session().SelectedSystemId, QString("S100005"));
         QCOMPARE(s->TxCode->text(), QString("S100005"));
-        QCOMPARE(s->TxIP->text(), QString("10.0.0.5"));
+        QCOMPARE(s->TxIP->text(), QString("198.0.0.5"));
         QCOMPARE(s->TxRemarks->text(), QString("License : a  -  b"));
         QCOMPARE(s->DTExpiry->date(), QDate(2031, 2, 3));
         QCOMPARE(s->LbExpiry->text(),
@@ -208,15 +208,15 @@ class tst_frmAvUpdation : public QObject {
     }
 
     void editOfAnotherUnitsRecordSaysSo() {
-        addRecord("U2", "S200007", "10.2.0.7", "2029-12-31");
+        addRecord("U2", "S200007", "198.2.0.7", "2029-12-31");
         frmAvUpdation* s = frmAvUpdation::OpenForView("S200007");
         s->CmEdit_Click();
-        s->TxIP->setText("10.9.9.9");
+        s->TxIP->setText("198.9.9.9");
         s->CmNew_Click();
         QCOMPARE(desktop->shown.size(), 1);
         QVERIFY(desktop->shown[0].text.contains("another unit"));
         QVERIFY(s->EditMode);
-        QCOMPARE(stored("sys_ip", "S200007", "U2"), QString("10.2.0.7"));
+        QCOMPARE(stored("sys_ip", "S200007", "U2"), QString("198.2.0.7"));
     }
 
     void nullRecordShowsEmpty() {
@@ -240,12 +240,12 @@ class tst_frmAvUpdation : public QObject {
     }
 
     void missingUnitNameIsReported() {
-        addRecord("U9", "S900001", "10.9.0.1", "2030-01-01");
+        addRecord("U9", "S900001", "198.9.0.1", "2030-01-01");
         frmAvUpdation* s = frmAvUpdation::OpenForView("S900001");
         QCOMPARE(desktop->texts(),
                  QStringList{"Error in Unit Master!!!.   \r\nContact System Administrator.   "});
         QVERIFY(s->LbUnit->text().isEmpty());
-        QCOMPARE(s->TxIP->text(), QString("10.9.0.1"));
+        QCOMPARE(s->TxIP->text(), QString("198.9.0.1"));
     }
 
     void daysRemaining_data() {
@@ -263,7 +263,7 @@ class tst_frmAvUpdation : public QObject {
         if (expiry == QDate::currentDate().addYears(1))
             QVERIFY(days == 365 || days == 366);
         // Shown when a record is loaded...
-        addRecord("U1", "S100009", "10.0.0.9", expiry.toString("yyyy-MM-dd"));
+        addRecord("U1", "S100009", "198.0.0.9", expiry.toString("yyyy-MM-dd"));
         frmAvUpdation* s = frmAvUpdation::OpenForView("S100009");
         QCOMPARE(s->LbExpiry->text(), expected);
         // ...not for a new entry until the date changes or the picker is clicked...
@@ -316,31 +316,31 @@ class tst_frmAvUpdation : public QObject {
     }
 
     void editCancelNewSaveInserts() {
-        addRecord("U1", "S100001", "10.0.0.1", "2030-01-01");
+        addRecord("U1", "S100001", "198.0.0.1", "2030-01-01");
         TestDb::exec("Update numbersetup set no_value='S100002' Where no_id='SYS_U1'");
         frmAvUpdation* s = frmAvUpdation::OpenForView("S100001");
         QTest::keyClick(s->CmNew, Qt::Key_F3);
         QTest::keyClick(s->TxIP, Qt::Key_F8);
         QTest::keyClick(s->CmNew, Qt::Key_F2);
         QCOMPARE(s->TxCode->text(), QString("S100002"));
-        fill(s, "10.0.0.2", "XP", "otto");
+        fill(s, "198.0.0.2", "XP", "otto");
         QTest::keyClick(s->TxUser, Qt::Key_F5);
         QCOMPARE(records(), 2);
-        QCOMPARE(stored("sys_ip", "S100001"), QString("10.0.0.1"));
-        QCOMPARE(stored("sys_ip", "S100002"), QString("10.0.0.2"));
+        QCOMPARE(stored("sys_ip", "S100001"), QString("198.0.0.1"));
+        QCOMPARE(stored("sys_ip", "S100002"), QString("198.0.0.2"));
     }
 
     void takenSerialMovesOnAndIsShown() {
         frmAvUpdation* s = frmAvUpdation::OpenForNew();
-        addRecord("U1", "S100001", "10.0.0.1", "2030-01-01");
+        addRecord("U1", "S100001", "198.0.0.1", "2030-01-01");
         TestDb::exec("Update numbersetup set no_value='S100002' Where no_id='SYS_U1'");
-        fill(s, "10.0.0.2", "XP", "otto");
+        fill(s, "198.0.0.2", "XP", "otto");
         s->CmNew_Click();
         QCOMPARE(s->TxCode->text(), QString("S100002"));
         QCOMPARE(desktop->shown.size(), 1);
         QVERIFY(desktop->shown[0].text.contains("S100001") &&
                 desktop->shown[0].text.contains("S100002"));
-        QCOMPARE(stored("sys_ip", "S100002"), QString("10.0.0.2"));
+        QCOMPARE(stored("sys_ip", "S100002"), QString("198.0.0.2"));
         QCOMPARE(counterOf("U1"), QString("S100003"));
     }
 
@@ -349,7 +349,7 @@ class tst_frmAvUpdation : public QObject {
         frmAvUpdation* s = frmAvUpdation::OpenForNew();
         QCOMPARE(desktop->texts(),
                  QStringList{"Error in Number Setup!!!.   \r\nContact System Administrator.   "});
-        fill(s, "10.0.0.2", "XP", "otto");
+        fill(s, "198.0.0.2", "XP", "otto");
         s->CmNew_Click();
         QCOMPARE(desktop->shown.size(), 2);
         QVERIFY(desktop->shown[1].text.contains("not saved"));
@@ -391,16 +391,16 @@ class tst_frmAvUpdation : public QObject {
     }
 
     void databaseErrorsLeaveTheScreenUsable() {
-        addRecord("U1", "S100001", "10.0.0.1", "2030-01-01");
+        addRecord("U1", "S100001", "198.0.0.1", "2030-01-01");
         TestDb::exec("Update numbersetup set no_value='S100002' Where no_id='SYS_U1'");
         frmAvUpdation* s = frmAvUpdation::OpenForNew();
-        fill(s, "10.0.0.2", "XP", "otto");
+        fill(s, "198.0.0.2", "XP", "otto");
         Session().SharedConnection().close();
         s->CmNew_Click();
         s->LoadSystem("S100001");
         QCOMPARE(desktop->shown.size(), 2);
         QCOMPARE(s->CmNew->text(), QString("Save - F5"));
-        QCOMPARE(s->TxIP->text(), QString("10.0.0.2"));
+        QCOMPARE(s->TxIP->text(), QString("198.0.0.2"));
         TestDb::installSession();
         Session().CurrentUnitCode = "U1";
         s->CmNew_Click();

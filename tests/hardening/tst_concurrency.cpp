@@ -55,7 +55,7 @@ void saveMany(Kind kind, int worker, int records, std::atomic<int>& ready, Outco
             NewRecordSave save;
             if (kind == Kind::Workstation) {
                 SystemRecord typed;
-                typed.ip = QString("10.0.%1.%2").arg(worker).arg(i);
+                typed.ip = QString("198.0.%1.%2").arg(worker).arg(i);
                 typed.os = "xp";
                 typed.user = mark;
                 typed.expiry = QDate(2030, 1, 1);

@@ -65,7 +65,7 @@ class tst_keyboardwalk : public QObject {
         QVERIFY(entry);
         QTRY_COMPARE(focused(), entry->TxIP);
         QCOMPARE(entry->TxCode->text(), QString("S100001"));
-        type("10.9.8.7");
+        type("198.9.8.7");
         press(Qt::Key_Return);
         type("linux");
         press(Qt::Key_Return);
@@ -112,7 +112,7 @@ class tst_keyboardwalk : public QObject {
         press(Qt::Key_F3);
         entry = main.find<frmAvUpdation>();
         QVERIFY(entry);
-        QCOMPARE(entry->TxIP->text(), QString("10.9.8.7"));
+        QCOMPARE(entry->TxIP->text(), QString("198.9.8.7"));
         QVERIFY(!entry->TxIP->isEnabled());
 
         // F11 on the list exports through the save dialog.

@@ -92,7 +92,7 @@ class tst_serverfaults : public QObject {
         main->show();
         if (road == Road::Activation) {
             frmAvUpdation* s = frmAvUpdation::OpenForNew();
-            s->TxIP->setText("10.9.9.9");
+            s->TxIP->setText("198.9.9.9");
             s->TxOS->setText("linux");
             s->TxUser->setText("fault");
             return s;

@@ -31,11 +31,11 @@ inline void insert(const Record& r) {
         {r.unit, r.id, r.ip, r.os, r.user, r.dept, r.expiry, r.remarks});
 }
 
-// n records of a unit with serials <prefix>001.. and addresses 10.0.0.1..
+// n records of a unit with serials <prefix>001.. and addresses 198.0.0.1..
 inline void insertMany(const QString& unit, const QString& prefix, int n) {
     for (int i = 1; i <= n; ++i)
         insert({unit, QString("%1%2").arg(prefix).arg(i, 3, 10, QLatin1Char('0')),
-                QString("10.0.0.%1").arg(i), QDate(2030, 1, 1).addDays(i)});
+                QString("198.0.0.%1").arg(i), QDate(2030, 1, 1).addDays(i)});
 }
 
 // The fixture, a fresh connection, and user chief working in U1.

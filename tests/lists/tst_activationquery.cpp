@@ -103,7 +103,7 @@ class tst_activationquery : public QObject {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("found");
         QTest::newRow("any of five columns") << "acc" << QStringList{"A1", "A2", "A3", "A4", "A5"};
-        QTest::newRow("address") << "10.1.1." << QStringList{"A1"};
+        QTest::newRow("address") << "198.1.1." << QStringList{"A1"};
         QTest::newRow("system") << "LINUX" << QStringList{"A2"};
         QTest::newRow("user") << "o'brien" << QStringList{"A3"};
         QTest::newRow("remarks with backslash") << "C:\\AV" << QStringList{"A4"};
@@ -120,11 +120,11 @@ class tst_activationquery : public QObject {
         QFETCH(QStringList, found);
         TestDb::loadFixture();
         const QDate d(2030, 1, 1);
-        insert({"U1", "A1", "10.1.1.5", d, "WIN", "MIRA", "ACCOUNTS", ""});
-        insert({"U1", "A2", "10.2.2.2", d, "LINUX", "OTTO", "ACCOUNTS", ""});
-        insert({"U1", "A3", "10.3.3.3", d, "WIN", "O'BRIEN", "ACCOUNTS", ""});
-        insert({"U1", "A4", "10.4.4.4", d, "WIN", "LENA", "ACCOUNTS", "C:\\AV\\keys"});
-        insert({"U1", "A5", "10.5.5.5", d, "WIN", "ZED", "ACCOUNTS", "50 \"big\" off"});
+        insert({"U1", "A1", "198.1.1.5", d, "WIN", "MIRA", "ACCOUNTS", ""});
+        insert({"U1", "A2", "198.2.2.2", d, "LINUX", "OTTO", "ACCOUNTS", ""});
+        insert({"U1", "A3", "198.3.3.3", d, "WIN", "O'BRIEN", "ACCOUNTS", ""});
+        insert({"U1", "A4", "198.4.4.4", d, "WIN", "LENA", "ACCOUNTS", "C:\\AV\\keys"});
+        insert({"U1", "A5", "198.5.5.5", d, "WIN", "ZED", "ACCOUNTS", "50 \"big\" off"});
         ReportFilter f;
         f.searchText = typed;
         QStringList got = ids(ActivationQuery::Report(f));

@@ -68,17 +68,17 @@ class tst_avlist : public QObject {
     }
 
     void listsTheCurrentUnitInSerialOrder() {
-        insert({"U1", "S100003", "10.0.0.3", QDate(2030, 1, 1)});
-        insert({"U2", "S200001", "10.0.0.9", QDate(2030, 1, 1)});
-        insert({"U1", "S100001", "10.0.0.1", QVariant()});
-        insert({"U1", "S100002", "10.0.0.2", QDate(2029, 1, 1)});
+        insert({"U1", "S100003", "198.0.0.3", QDate(2030, 1, 1)});
+        insert({"U2", "S200001", "198.0.0.9", QDate(2030, 1, 1)});
+        insert({"U1", "S100001", "198.0.0.1", QVariant()});
+        insert({"U1", "S100002", "198.0.0.2", QDate(2029, 1, 1)});
         open();
         QTest::keyClick(list, Qt::Key_F5);
         SheetComponent* s = list->Fbook;
         QCOMPARE(columnTexts(s, 7, 2), QStringList({"S100001", "S100002", "S100003"}));
         QCOMPARE(columnTexts(s, 1, 2), QStringList({"1", "2", "3"}));
         QCOMPARE(rowTexts(s, 3),
-                 QStringList({"2", "10.0.0.2", "WINDOWS 10", "USER", "ACCOUNTS",
+                 QStringList({"2", "198.0.0.2", "WINDOWS 10", "USER", "ACCOUNTS",
                               DisplayDate(QDate(2029, 1, 1)), "S100002", "License : P1  -  I1"}));
         QCOMPARE(s->text(2, 6), QString()); // NULL expiry: empty text
         for (int c = 1; c <= 8; ++c) {
@@ -90,17 +90,17 @@ class tst_avlist : public QObject {
     void searchStaysInTheUnit_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("listed");
-        QTest::newRow("matches both units") << "10.0.0" << QStringList{"S100001", "S100002"};
-        QTest::newRow("matches the other unit only") << "10.0.0.9" << QStringList{};
-        QTest::newRow("wildcard") << "10.0.0._" << QStringList{"S100001", "S100002"};
+        QTest::newRow("matches both units") << "198.0.0" << QStringList{"S100001", "S100002"};
+        QTest::newRow("matches the other unit only") << "198.0.0.9" << QStringList{};
+        QTest::newRow("wildcard") << "198.0.0._" << QStringList{"S100001", "S100002"};
         QTest::newRow("remarks") << "P1  -" << QStringList{"S100001", "S100002"};
     }
     void searchStaysInTheUnit() {
         QFETCH(QString, typed);
         QFETCH(QStringList, listed);
-        insert({"U1", "S100001", "10.0.0.1", QDate(2030, 1, 1)});
-        insert({"U2", "S200001", "10.0.0.9", QDate(2030, 1, 1)});
-        insert({"U1", "S100002", "10.0.0.2", QDate(2030, 1, 1)});
+        insert({"U1", "S100001", "198.0.0.1", QDate(2030, 1, 1)});
+        insert({"U2", "S200001", "198.0.0.9", QDate(2030, 1, 1)});
+        insert({"U1", "S100002", "198.0.0.2", QDate(2030, 1, 1)});
         open();
         list->TxSearch->setFocus();
         QTest::keyClicks(list->TxSearch, typed);
@@ -188,14 +188,14 @@ class tst_avlist : public QObject {
         frmAvUpdation* screen = activation();
         QVERIFY(screen);
         QCOMPARE(screen->TxCode->text(), QString("S100001"));
-        screen->TxIP->setText("10.9.9.9");
+        screen->TxIP->setText("198.9.9.9");
         screen->TxOS->setText("win");
         screen->TxUser->setText("mira");
         screen->CmNew_Click(); // save
         QVERIFY2(desktop->shown.isEmpty(), qPrintable(desktop->texts().join('|')));
         QCOMPARE(list->Fbook->maxRow(), 1); // nothing outside the list refills it
         QTest::keyClick(list, Qt::Key_F5);
-        QCOMPARE(rowTexts(list->Fbook, 2, 4), QStringList({"1", "10.9.9.9", "WIN", "MIRA"}));
+        QCOMPARE(rowTexts(list->Fbook, 2, 4), QStringList({"1", "198.9.9.9", "WIN", "MIRA"}));
     }
 
     void deleteDoesNothing() {
@@ -214,7 +214,7 @@ class tst_avlist : public QObject {
         open();
         list->FillList();
         TestDb::exec("Rename table hr0910.hr_av_activation to hr0910.hr_av_activation_away");
-        list->TxSearch->setText("10.");
+        list->TxSearch->setText("198.");
         QCOMPARE(desktop->shown.size(), 1);
         QVERIFY2(desktop->shown[0].text.contains("hr_av_activation"),
                  qPrintable(desktop->shown[0].text));

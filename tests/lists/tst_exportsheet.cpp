@@ -38,8 +38,8 @@ void fillSheet(SheetComponent& sheet) {
     ActivationSheet::WriteHeadings(sheet, 1, "Code");
     ActivationSheet::FormatHeadingRow(sheet, 1);
     const QStringList rows[] = {
-        {"1", "10.0.0.1", "WIN", "MIRA", "IT", "01-Jan-2030", "S100001", "License : A  -  B"},
-        {"2", "10.0.0.2", "LINUX", QString::fromUtf8("Zoë Ünïcode ΔΣ 日本語 ✓"), "", "", "S100002",
+        {"1", "198.0.0.1", "WIN", "MIRA", "IT", "01-Jan-2030", "S100001", "License : A  -  B"},
+        {"2", "198.0.0.2", "LINUX", QString::fromUtf8("Zoë Ünïcode ΔΣ 日本語 ✓"), "", "", "S100002",
          ""}};
     for (int r = 0; r < 2; ++r)
         for (int c = 0; c < 8; ++c)

@@ -37,11 +37,11 @@ class tst_rptavupdationlist : public QObject {
     }
     // Two units: U1 with two records, U2 with three, inserted out of order.
     void twoUnits() {
-        insert({"U2", "S200002", "10.2.0.2", QDate(2030, 6, 1)});
-        insert({"U1", "S100002", "10.1.0.2", QDate(2030, 2, 1)});
-        insert({"U2", "S200001", "10.2.0.1", QDate(2030, 1, 15)});
-        insert({"U1", "S100001", "10.1.0.1", QDate(2030, 3, 1)});
-        insert({"U2", "S200003", "10.2.0.3", QVariant()});
+        insert({"U2", "S200002", "198.2.0.2", QDate(2030, 6, 1)});
+        insert({"U1", "S100002", "198.1.0.2", QDate(2030, 2, 1)});
+        insert({"U2", "S200001", "198.2.0.1", QDate(2030, 1, 15)});
+        insert({"U1", "S100001", "198.1.0.1", QDate(2030, 3, 1)});
+        insert({"U2", "S200003", "198.2.0.3", QVariant()});
     }
 
   private slots:
@@ -109,7 +109,7 @@ class tst_rptavupdationlist : public QObject {
         QCOMPARE(s->maxCol(), 8);
         QCOMPARE(s->text(5, 2), QString("First Unit"));
         QCOMPARE(rowTexts(s, 6),
-                 QStringList({"1", "10.1.0.2", "WINDOWS 10", "USER", "ACCOUNTS",
+                 QStringList({"1", "198.1.0.2", "WINDOWS 10", "USER", "ACCOUNTS",
                               DisplayDate(QDate(2030, 2, 1)), "S100002", "License : P1  -  I1"}));
         QCOMPARE(s->text(7, 7), QString("S100001"));
         QCOMPARE(rowTexts(s, 8), QStringList(8, QString())); // one empty row between groups
@@ -377,7 +377,7 @@ class tst_rptavupdationlist : public QObject {
     }
 
     void unknownUnitShowsTheUnitMessage() {
-        insert({"U9", "S900001", "10.9.0.1", QDate(2030, 1, 1)});
+        insert({"U9", "S900001", "198.9.0.1", QDate(2030, 1, 1)});
         open();
         report->FillReport();
         QCOMPARE(desktop->texts(),

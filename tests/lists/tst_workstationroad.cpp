@@ -54,7 +54,7 @@ class tst_workstationroad : public QObject {
         QVERIFY(entry);
         const QString serial = entry->TxCode->text();
         QCOMPARE(serial, QString("NGT00121"));
-        entry->TxIP->setText("10.10.99.7");
+        entry->TxIP->setText("198.10.99.7");
         entry->TxOS->setText("windows 11");
         entry->TxUser->setText("road tester");
         entry->TxDepartment->setText("IT");
@@ -81,7 +81,7 @@ class tst_workstationroad : public QObject {
         report->Fbook->setActiveCell(reportRow, 2);
         QTest::keyClick(report, Qt::Key_F3);
         QCOMPARE(main->find<frmAvUpdation>(), entry);
-        QCOMPARE(entry->TxIP->text(), QString("10.10.99.7"));
+        QCOMPARE(entry->TxIP->text(), QString("198.10.99.7"));
         QCOMPARE(entry->CmNew->text(), QString("New - F2"));
 
         // 6. Export from the report.
@@ -99,7 +99,7 @@ class tst_workstationroad : public QObject {
         QCOMPARE(rows.size(), report->Fbook->maxRow());
         QCOMPARE(rows[0].toArray()[0].toString(), QString("TAROVEL"));
         QCOMPARE(rows[reportRow - 1].toArray()[6].toString(), serial);
-        QCOMPARE(rows[reportRow - 1].toArray()[1].toString(), QString("10.10.99.7"));
+        QCOMPARE(rows[reportRow - 1].toArray()[1].toString(), QString("198.10.99.7"));
         listsdata::closeAllScreens(main.get());
     }
 };

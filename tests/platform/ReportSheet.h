@@ -68,7 +68,7 @@ inline int fill(orvane::SheetComponent& s, int units, int perUnit, Remarks kind 
             ++row;
             ++n;
             s.setText(row, 1, QString::number(n));
-            s.setText(row, 2, QStringLiteral("10.%1.%2.%3").arg(u).arg(i / 250).arg(i % 250 + 1));
+            s.setText(row, 2, QStringLiteral("198.%1.%2.%3").arg(u).arg(i / 250).arg(i % 250 + 1));
             s.setText(row, 3, i % 3 ? QStringLiteral("Windows 10 Pro") : QStringLiteral("Ubuntu"));
             s.setText(row, 4, QStringLiteral("user%1").arg(n));
             s.setText(row, 5, i % 2 ? QStringLiteral("Accounts") : QStringLiteral("Stores"));
