@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace orvane {
 
 namespace {
@@ -84,8 +86,9 @@ void CenterForm(QWidget* screen) {
         area = area->parentWidget();
     if (!area)
         return;
-    const int left = (area->width() - frame->width()) / 2;
-    const int top = (area->height() - frame->height()) / 2;
+    // A screen larger than the client area keeps its title bar within reach.
+    const int left = std::max(0, (area->width() - frame->width()) / 2);
+    const int top = std::max(0, (area->height() - frame->height()) / 2);
     frame->move(left, top);
 }
 

@@ -20,6 +20,8 @@ frmChangePassword::frmChangePassword(QWidget* parent)
       CmClose(new QPushButton("Close - F9", this)) {
     setObjectName("frmChangePassword");
     setWindowTitle("Change Password");
+    // A fixed dialog frame without control box: the screen closes through its buttons.
+    SetFrameButtons(this, FrameButtons::None);
     sizeTwips(this, 4995, 2385);
     // The layout was measured in an 8-point sans serif; Arial's metric twin keeps it fitting.
     QFont screenFont("Arial");
@@ -84,11 +86,6 @@ frmChangePassword::frmChangePassword(QWidget* parent)
 
 void frmChangePassword::Form_Load() {
     LbUserName->setText(Settings::read("SYS", "Login", "AUser"));
-    // A fixed dialog frame without control box: the screen closes through its buttons.
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        frame->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-        frame->setWindowTitle(windowTitle());
-    }
     CenterForm(this);
 }
 
