@@ -104,8 +104,18 @@ QString ReadNumberSetup(const QString& key) {
     return value;
 }
 
+QString TrimBlanks(const QString& text) {
+    int first = 0;
+    int last = text.length();
+    while (first < last && text[first] == QLatin1Char(' '))
+        ++first;
+    while (last > first && text[last - 1] == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
 QString NextCode(const QString& code) {
-    const QString t = code.trimmed();
+    const QString t = TrimBlanks(code);
     const int n = t.length();
     int p = n;
     while (p > 0 && t[p - 1].isDigit() && t[p - 1].unicode() < 128)

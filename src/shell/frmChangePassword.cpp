@@ -142,12 +142,12 @@ PasswordOwner frmChangePassword::owner() const {
 }
 
 void frmChangePassword::CmAccept_Click() {
-    if (TxNewPwd->text().trimmed() != TxConfirmPwd->text().trimmed()) {
+    if (TrimBlanks(TxNewPwd->text()) != TrimBlanks(TxConfirmPwd->text())) {
         MsgBox("Password not matching.   ");
         TxConfirmPwd->setFocus();
         return;
     }
-    std::optional<QString> stored;
+    std::optional<NullableText> stored;
     try {
         stored = PasswordStore(Session().SharedConnection()).currentPassword(owner());
     } catch (const DbError& error) {
@@ -160,7 +160,7 @@ void frmChangePassword::CmAccept_Click() {
         TxCurPwd->setFocus();
         return;
     }
-    if (TxCurPwd->text().trimmed() != *stored) {
+    if (!PasswordMatches(*stored, TrimBlanks(TxCurPwd->text()))) {
         MsgBox("Invalid Password.  ");
         TxCurPwd->setFocus();
         return;
@@ -175,7 +175,7 @@ bool frmChangePassword::SavePassword() {
     try {
         const qint64 rows =
             PasswordStore(Session().SharedConnection())
-                .savePassword(owner(), TxNewPwd->text().trimmed(), QDateTime::currentDateTime());
+                .savePassword(owner(), TrimBlanks(TxNewPwd->text()), QDateTime::currentDateTime());
         if (rows == 0) {
             MsgBox(NothingWrittenMessage(owner()), MsgIcon::Exclamation);
             return false;
