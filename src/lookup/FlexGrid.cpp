@@ -115,4 +115,9 @@ void FlexGrid::applyTopRow() {
     pendingTop_ = 0;
 }
 
+void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableWidget::mouseDoubleClickEvent(event);
+    emit DblClick();
+}
+
 } // namespace orvane

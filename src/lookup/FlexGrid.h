@@ -31,8 +31,16 @@ class FlexGrid : public QTableWidget {
     int TopRow() const;
     void setTopRow(int row);
 
+    // The designed grids have no type-ahead: a typed letter never moves the current row.
+    void keyboardSearch(const QString&) override {}
+
+  signals:
+    // A double-click anywhere inside the grid, on a cell or on its empty area.
+    void DblClick();
+
   protected:
     void showEvent(QShowEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
     void applyTopRow();

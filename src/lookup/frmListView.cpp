@@ -58,7 +58,7 @@ frmListView::frmListView(QWidget* parent)
     GrHelp->installEventFilter(this);
     connect(TxtSearch, &QLineEdit::textChanged, this, &frmListView::TxtSearch_Change);
     connect(GrHelp, &QTableWidget::currentCellChanged, this, &frmListView::GrHelp_RowColChange);
-    connect(GrHelp, &QTableWidget::cellDoubleClicked, this, &frmListView::GrHelp_DblClick);
+    connect(GrHelp, &FlexGrid::DblClick, this, &frmListView::GrHelp_DblClick);
     // Escape is a pick, wherever the focus is.
     InstallKeyPreview(this, [this](QKeyEvent* key) {
         if (key->key() != Qt::Key_Escape)

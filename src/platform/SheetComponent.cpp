@@ -95,10 +95,17 @@ class BorderDelegate : public QStyledItemDelegate {
     }
 };
 
+// Sheets have no type-ahead: a typed letter never moves the active cell.
+class SheetView : public QTableView {
+  public:
+    using QTableView::QTableView;
+    void keyboardSearch(const QString&) override {}
+};
+
 } // namespace
 
 SheetComponent::SheetComponent(QWidget* parent)
-    : QWidget(parent), model_(new SheetModel(this)), view_(new QTableView(this)) {
+    : QWidget(parent), model_(new SheetModel(this)), view_(new SheetView(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);

@@ -10,16 +10,35 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLinearGradient>
+#include <QMouseEvent>
 #include <QPainter>
+#include <functional>
 
 namespace orvane {
 
 namespace {
 constexpr int kInitialRows = 9;
-}
+
+// The unit grid has no type-ahead, and any double-click inside it acts on the current row.
+class UnitGrid : public QTableWidget {
+  public:
+    UnitGrid(std::function<void()> doubleClicked, QWidget* parent)
+        : QTableWidget(kInitialRows, 3, parent), doubleClicked_(std::move(doubleClicked)) {}
+    void keyboardSearch(const QString&) override {}
+
+  protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        QTableWidget::mouseDoubleClickEvent(event);
+        doubleClicked_();
+    }
+
+  private:
+    std::function<void()> doubleClicked_;
+};
+} // namespace
 
 frmSwitch::frmSwitch(QWidget* parent)
-    : QWidget(parent), GrUnit(new QTableWidget(kInitialRows, 3, this)),
+    : QWidget(parent), GrUnit(new UnitGrid([this] { GrUnit_DblClick(); }, this)),
       CmSwitch(new QPushButton("Switch", this)) {
     setObjectName("frmSwitch");
     setWindowTitle("Change Unit");
@@ -53,7 +72,6 @@ frmSwitch::frmSwitch(QWidget* parent)
     setFocusProxy(GrUnit);
 
     connect(CmSwitch, &QPushButton::clicked, this, &frmSwitch::CmSwitch_Click);
-    connect(GrUnit, &QTableWidget::cellDoubleClicked, this, [this] { GrUnit_DblClick(); });
     InstallKeyPreview(this, [this](QKeyEvent* event) { return Form_KeyDown(event); });
 }
 

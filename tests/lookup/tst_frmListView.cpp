@@ -212,6 +212,20 @@ class tst_frmListView : public QObject {
         QCOMPARE(HelpResult3, QString("c"));
     }
 
+    void gridHasNoTypeAheadAndTakesDoubleClicksAnywhere() {
+        QVERIFY(runList({kFour, 3}, [&](frmListView* list) {
+            QTest::keyClick(list->TxtSearch, Qt::Key_Down);
+            QTest::keyClick(list->GrHelp, Qt::Key_Down);
+            QCOMPARE(list->GrHelp->Row(), 2);
+            QTest::keyClicks(list->GrHelp, "Xab");
+            QCOMPARE(list->GrHelp->Row(), 2);
+            QWidget* viewport = list->GrHelp->viewport();
+            QTest::mouseDClick(viewport, Qt::LeftButton, {},
+                               QPoint(viewport->width() - 3, viewport->height() - 3));
+        }));
+        QCOMPARE(HelpResult1, QString("A2"));
+    }
+
     void emptyFirstFieldEndsTheSearch() {
         const QString query = "Select NULL,'Abacus' union all Select 'c2','Abx' "
                               "union all Select 'c3', NULL";

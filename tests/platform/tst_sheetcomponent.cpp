@@ -180,6 +180,16 @@ class TestSheetComponent : public QObject {
         }
     }
 
+    void typingMovesNoRow() {
+        SheetComponent s;
+        s.setText(1, 1, "alpha");
+        s.setText(2, 1, "beta");
+        s.show();
+        s.setActiveCell(1, 1);
+        QTest::keyClicks(s.view(), "beta");
+        QCOMPARE(s.activeRow(), 1);
+    }
+
     void doubleClickSignalsRowAndColumn_data() {
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("col");

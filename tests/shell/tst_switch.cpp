@@ -152,6 +152,14 @@ class tst_switch : public QObject {
                                       << "double-click"
                                       << "U2"
                                       << "Second Unit";
+        QTest::newRow("Down, double-click below the rows") << "U1"
+                                                           << "Down empty double-click"
+                                                           << "U2"
+                                                           << "Second Unit";
+        QTest::newRow("typing moves no row") << "U2"
+                                             << "typed Return"
+                                             << "U1"
+                                             << "First Unit";
         QTest::newRow("Down, Return") << "U1"
                                       << "Down Return"
                                       << "U2"
@@ -177,7 +185,14 @@ class tst_switch : public QObject {
             const QPoint at = screen->GrUnit->visualItemRect(screen->GrUnit->item(1, 1)).center();
             QTest::mouseClick(screen->GrUnit->viewport(), Qt::LeftButton, {}, at);
             QTest::mouseDClick(screen->GrUnit->viewport(), Qt::LeftButton, {}, at);
+        } else if (how == "Down empty double-click") {
+            QTest::keyClick(grid, Qt::Key_Down);
+            QWidget* viewport = screen->GrUnit->viewport();
+            QTest::mouseDClick(viewport, Qt::LeftButton, {},
+                               QPoint(viewport->width() - 3, viewport->height() - 3));
         } else {
+            if (how.startsWith("typed"))
+                QTest::keyClicks(grid, "Second");
             if (how.startsWith("Down"))
                 QTest::keyClick(grid, Qt::Key_Down);
             if (how.endsWith("button"))
