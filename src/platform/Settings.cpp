@@ -1,8 +1,11 @@
 #include "platform/Settings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
+
+#include <optional>
 
 namespace orvane {
 
@@ -10,6 +13,26 @@ namespace {
 QString& overrideFolder() {
     static QString folder;
     return folder;
+}
+
+// The value text of section/key exactly as the file has it after "=", when present.
+std::optional<QString> rawValue(const QString& path, const QString& section, const QString& key) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return std::nullopt;
+    bool inSection = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).remove('\n').remove('\r');
+        const QString bare = line.trimmed();
+        if (bare.startsWith('[')) {
+            inSection = bare.compare("[" + section + "]", Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        const int eq = line.indexOf('=');
+        if (inSection && eq > 0 && line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
+            return line.mid(eq + 1);
+    }
+    return std::nullopt;
 }
 } // namespace
 
@@ -32,7 +55,13 @@ QString Settings::fileOf(const QString& app) {
 
 QString Settings::read(const QString& app, const QString& section, const QString& key) {
     QSettings s(fileOf(app), QSettings::IniFormat);
-    return s.value(section + "/" + key).toString();
+    const QString value = s.value(section + "/" + key).toString();
+    // The INI reader drops blanks around a plain value; a value's blanks are part of it
+    // ("127.0.0.1 " is not the local server).
+    const std::optional<QString> raw = rawValue(fileOf(app), section, key);
+    if (raw && !raw->trimmed().startsWith('"') && raw->trimmed() == value)
+        return *raw;
+    return value;
 }
 
 void Settings::write(const QString& app, const QString& section, const QString& key,

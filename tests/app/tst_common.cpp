@@ -1,5 +1,6 @@
 // Shared routines: code numbering, counter and unit look-ups, formatting, centring.
 #include "app/mdlTarovel.h"
+#include "platform/Settings.h"
 #include "shell/frmMain.h"
 #include "support/TestSupport.h"
 
@@ -116,6 +117,27 @@ class tst_common : public QObject {
         box.setText("abc def");
         SelectAllText(&box);
         QCOMPARE(box.selectedText(), QString("abc def"));
+    }
+
+    // Values keep their blanks as written by hand in the INI file.
+    void settingsKeepBlanksAsWritten_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("trailing blank") << QByteArray("ServerIP=127.0.0.1 ") << "127.0.0.1 ";
+        QTest::newRow("leading blank") << QByteArray("ServerIP= 127.0.0.1") << " 127.0.0.1";
+        QTest::newRow("quoted") << QByteArray("ServerIP=\"127.0.0.1 \"") << "127.0.0.1 ";
+        QTest::newRow("plain, CRLF") << QByteArray("ServerIP=192.0.2.1\r") << "192.0.2.1";
+        QTest::newRow("key in another section") << QByteArray("[Other]\nServerIP=x") << "";
+    }
+    void settingsKeepBlanksAsWritten() {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, value);
+        TempSettings settings;
+        QFile file(settings.path() + "/Tarovel.ini");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[ServerIp]\n" + line + "\n");
+        file.close();
+        QCOMPARE(Settings::read("Tarovel", "ServerIp", "ServerIP"), value);
     }
 
     void centerForm_data() {
