@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstring>
 #include <linux/errqueue.h>
+#include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -28,6 +29,7 @@ constexpr size_t kHeaderSize = 8;
 constexpr uint8_t kTypeEchoReply = 0;
 constexpr uint8_t kTypeDestUnreachable = 3;
 constexpr uint8_t kTypeSourceQuench = 4;
+constexpr uint8_t kTypeRedirect = 5;
 constexpr uint8_t kTypeEchoRequest = 8;
 constexpr uint8_t kTypeTimeExceeded = 11;
 constexpr uint8_t kTypeParameterProblem = 12;
@@ -120,7 +122,16 @@ class EchoSocket {
         }
         g_refused = false;
         const int on = 1;
-        ::setsockopt(fd, SOL_IP, IP_RECVERR, &on, sizeof on);
+        if (::setsockopt(fd, SOL_IP, IP_RECVERR, &on, sizeof on) != 0 &&
+            kind == EchoSocketKind::Datagram) {
+            // Without the error queue a ping socket hears no ICMP error at all; every
+            // unreachable branch would read as a time-out.
+            static std::once_flag told;
+            std::call_once(told, [] {
+                qWarning("ping socket without IP_RECVERR (%s): ICMP errors show as time-outs",
+                         std::strerror(errno));
+            });
+        }
         if (kind == EchoSocketKind::Raw) {
             // Only replies and errors; not the other echo requests passing through.
             const uint32_t wanted = 1u << kTypeEchoReply | 1u << kTypeDestUnreachable |
@@ -151,6 +162,12 @@ struct Exchange {
         // A ping socket's identifier is chosen by the kernel, which also routes replies
         // to the one socket they belong to.
         return socket.kind != EchoSocketKind::Raw || read16(icmp + 4) == identifier;
+    }
+
+    // A reply carries back exactly the data the request sent.
+    static bool echoesPayload(const uint8_t* icmp, size_t size) {
+        return size == kHeaderSize + sizeof kPayload &&
+               std::memcmp(icmp + kHeaderSize, kPayload, sizeof kPayload) == 0;
     }
 
     uint32_t elapsedMs() const {
@@ -202,7 +219,8 @@ struct Exchange {
             size -= ihl;
         }
         if (icmp[0] == kTypeEchoReply) {
-            if (from.sin_addr.s_addr != target || !isOurs(icmp, size, kTypeEchoReply))
+            if (from.sin_addr.s_addr != target || !isOurs(icmp, size, kTypeEchoReply) ||
+                !echoesPayload(icmp, size))
                 return 1;
             return finish(kEchoSuccess, from.sin_addr.s_addr, icmp + kHeaderSize,
                           size - kHeaderSize);
@@ -227,15 +245,21 @@ struct Exchange {
         msg.msg_control = control;
         msg.msg_controllen = sizeof control;
         const ssize_t n = ::recvmsg(socket.fd, &msg, MSG_ERRQUEUE | MSG_DONTWAIT);
-        if (n < 0)
+        if (n < 0) {
+            // Nothing queued: clear the pending error so poll stops reporting it.
+            int pending = 0;
+            socklen_t length = sizeof pending;
+            ::getsockopt(socket.fd, SOL_SOCKET, SO_ERROR, &pending, &length);
             return 1;
+        }
         for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
             if (c->cmsg_level != SOL_IP || c->cmsg_type != IP_RECVERR)
                 continue;
             const auto* error = reinterpret_cast<const sock_extended_err*>(CMSG_DATA(c));
             if (error->ee_origin == SO_EE_ORIGIN_LOCAL) // only ever about this socket
                 return finish(statusForErrno(static_cast<int>(error->ee_errno)), 0);
-            if (error->ee_origin != SO_EE_ORIGIN_ICMP)
+            // A redirect only tells of a better route; the answer may still come.
+            if (error->ee_origin != SO_EE_ORIGIN_ICMP || error->ee_type == kTypeRedirect)
                 continue;
             // Every raw socket hears about every error: the quoted header must be ours.
             if (original.sin_addr.s_addr != target ||

@@ -282,6 +282,7 @@ class TestMdlPing : public QObject {
             {"ttl in transit", "11 0 0 0", 11013},
             {"parameter problem", "12 0 0 0", 11015},
             {"source quench", "4 0 0 0", 11016},
+            {"a redirect is no answer", "5 1 0 0", 11010},
             {"error about another sequence", "3 1 0 1", 11010},
             {"error about another identifier", "3 1 1 0", 11010}};
         for (const char* kind : {"raw", "datagram"})
