@@ -22,6 +22,17 @@ std::optional<SystemRecord> ActivationRegister::Load(const QString& sysId,
     Recordset rs = db_->query(
         "Select * from  hr_av_activation where  sys_id=? order by (unit_code<>?), unit_code",
         {TrimBlanks(sysId), preferredUnit});
+    return read(rs);
+}
+
+std::optional<SystemRecord> ActivationRegister::LoadOfUnit(const QString& sysId,
+                                                           const QString& unitCode) {
+    Recordset rs = db_->query("Select * from  hr_av_activation where  sys_id=? and Unit_Code=?",
+                              {TrimBlanks(sysId), unitCode});
+    return read(rs);
+}
+
+std::optional<SystemRecord> ActivationRegister::read(Recordset& rs) {
     if (rs.eof())
         return std::nullopt;
     SystemRecord record;

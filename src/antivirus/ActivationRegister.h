@@ -34,6 +34,8 @@ class ActivationRegister {
     // carry the number, the preferred unit's record. NULL text columns read as empty text.
     std::optional<SystemRecord> Load(const QString& sysId,
                                      const QString& preferredUnit = QString());
+    // The record with this serial number in exactly this unit.
+    std::optional<SystemRecord> LoadOfUnit(const QString& sysId, const QString& unitCode);
 
     // The values as an insert writes them, and as an update writes them.
     static SystemRecord CleanForInsert(const SystemRecord& typed);
@@ -51,6 +53,7 @@ class ActivationRegister {
                           const QString& userId);
 
   private:
+    static std::optional<SystemRecord> read(Recordset& rs);
     Connection* db_;
 };
 

@@ -32,7 +32,7 @@ bool AntivirusRegister::NameExists(const QString& typedName) {
 }
 
 bool AntivirusRegister::NameTakenByOther(const QString& editName, const QString& typedName) {
-    Recordset rs = db_->query("Select * from hr_av Where av_name<>? And  av_name= ?",
+    Recordset rs = db_->query("Select * from hr_av Where Trim(av_name)<>? And  Trim(av_name)= ?",
                               {TrimBlanks(editName), TrimBlanks(typedName)});
     const bool found = !rs.eof();
     rs.close();

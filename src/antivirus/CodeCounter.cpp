@@ -4,18 +4,8 @@
 
 namespace orvane {
 
-QString TrimBlanks(const QString& text) {
-    int first = 0;
-    int last = text.length();
-    while (first < last && text[first] == QLatin1Char(' '))
-        ++first;
-    while (last > first && text[last - 1] == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
-
 qlonglong UserNumber(const QString& userId) {
-    const QString t = userId.trimmed();
+    const QString t = TrimBlanks(userId);
     int end = 0;
     if (end < t.length() && (t[end] == '-' || t[end] == '+'))
         ++end;

@@ -1,6 +1,7 @@
 #pragma once
 // Record codes drawn from the numbersetup counters, and the small value rules the
 // antivirus registers share.
+#include "app/mdlTarovel.h"
 #include "platform/Database.h"
 
 #include <QString>
@@ -19,8 +20,6 @@ struct NewRecordSave {
     bool codeMoved = false;
 };
 
-// Leading and trailing blanks removed (blanks only, like the stored form).
-QString TrimBlanks(const QString& text);
 // The numeric value at the start of a user id text; 0 when it has none.
 qlonglong UserNumber(const QString& userId);
 

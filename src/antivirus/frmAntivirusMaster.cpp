@@ -230,16 +230,17 @@ void frmAntivirusMaster::CmNew_Click() {
         FillGrid();
         return;
     }
+    // A name of blanks would be stored as an empty name: refused on both saves.
+    if (TrimBlanks(TxName->text()).isEmpty()) {
+        MsgBox("Please Enter the Position.   ");
+        TxName->setFocus();
+        return;
+    }
     if (EditMode) {
         if (!SaveEditedAntivirus())
             return;
         EditMode = false;
     } else {
-        if (TxName->text().isEmpty()) {
-            MsgBox("Please Enter the Position.   ");
-            TxName->setFocus();
-            return;
-        }
         if (!SaveNewAntivirus())
             return;
     }

@@ -26,11 +26,12 @@ frmAvUpdation* frmAvUpdation::OpenForNew() {
     return screen;
 }
 
-frmAvUpdation* frmAvUpdation::OpenForView(const QString& systemId) {
+frmAvUpdation* frmAvUpdation::OpenForView(const QString& systemId, const QString& unitCode) {
     frmMain* main = frmMain::instance();
     if (!main)
         return nullptr;
     Session().SelectedSystemId = systemId;
+    Session().SelectedSystemUnit = unitCode;
     // A screen opened now loads the record in Form_Load; one already open must be told.
     const bool wasOpen = main->find<frmAvUpdation>() != nullptr;
     frmAvUpdation* screen = main->Show<frmAvUpdation>();
@@ -194,7 +195,9 @@ void frmAvUpdation::DTExpiry_Click() {
 void frmAvUpdation::LoadSystem(const QString& id) {
     std::optional<SystemRecord> record;
     try {
-        record = ActivationRegister().Load(id, Session().CurrentUnitCode);
+        const QString& unit = Session().SelectedSystemUnit;
+        record = unit.isEmpty() ? ActivationRegister().Load(id, Session().CurrentUnitCode)
+                                : ActivationRegister().LoadOfUnit(id, unit);
     } catch (const DbError& error) {
         MsgBox(error.description());
         return;

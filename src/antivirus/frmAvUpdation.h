@@ -21,8 +21,9 @@ class frmAvUpdation : public QWidget {
     static frmAvUpdation* OpenForNew();
     // View: SelectedSystemId = systemId, open (or bring forward) showing that record, in
     // browse state, focused. nullptr without a main window.
-    static frmAvUpdation* OpenForView(const QString& systemId);
-    // Shows the record named by SelectedSystemId, when it names one.
+    // With a unit code, exactly that unit's record is shown (SelectedSystemUnit).
+    static frmAvUpdation* OpenForView(const QString& systemId, const QString& unitCode = QString());
+    // Shows the record named by SelectedSystemId (and SelectedSystemUnit), when it names one.
     void ShowSelectedSystem();
 
     QLabel* Label3;

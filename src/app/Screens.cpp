@@ -62,6 +62,27 @@ void InstallKeyPreview(QWidget* screen, std::function<bool(QKeyEvent*)> handler)
     qApp->installEventFilter(new KeyPreviewFilter(screen, std::move(handler)));
 }
 
+namespace {
+constexpr const char* kFrameButtons = "orvaneFrameButtons";
+}
+
+void SetFrameButtons(QWidget* screen, FrameButtons buttons) {
+    screen->setProperty(kFrameButtons, static_cast<int>(buttons));
+}
+
+Qt::WindowFlags FrameFlagsFor(const QWidget* screen) {
+    const QVariant declared = screen->property(kFrameButtons);
+    const auto buttons = declared.isValid() ? static_cast<FrameButtons>(declared.toInt())
+                                            : FrameButtons::CloseAndMinimise;
+    Qt::WindowFlags flags = Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    // The MDI frame draws its title-bar buttons only with the system menu hint set.
+    if (buttons != FrameButtons::None)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (buttons == FrameButtons::CloseAndMinimise)
+        flags |= Qt::WindowMinimizeButtonHint;
+    return flags;
+}
+
 void UnloadScreen(QWidget* screen) {
     if (auto* frame = qobject_cast<QMdiSubWindow*>(screen->parentWidget())) {
         frame->setAttribute(Qt::WA_DeleteOnClose);

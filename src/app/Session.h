@@ -13,6 +13,8 @@ struct SessionContext {
     QString CurrentUserId;
     QString CurrentUserName;
     QString SelectedSystemId;
+    // The unit of the record chosen in a list: serial numbers repeat across units.
+    QString SelectedSystemUnit;
     QString ServerAddress;
     QString ReleaseVersion;
     bool Connected = false;

@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace orvane {
 
 namespace {
@@ -84,8 +86,9 @@ void CenterForm(QWidget* screen) {
         area = area->parentWidget();
     if (!area)
         return;
-    const int left = (area->width() - frame->width()) / 2;
-    const int top = (area->height() - frame->height()) / 2;
+    // A screen larger than the client area keeps its title bar within reach.
+    const int left = std::max(0, (area->width() - frame->width()) / 2);
+    const int top = std::max(0, (area->height() - frame->height()) / 2);
     frame->move(left, top);
 }
 
@@ -101,8 +104,18 @@ QString ReadNumberSetup(const QString& key) {
     return value;
 }
 
+QString TrimBlanks(const QString& text) {
+    int first = 0;
+    int last = text.length();
+    while (first < last && text[first] == QLatin1Char(' '))
+        ++first;
+    while (last > first && text[last - 1] == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
 QString NextCode(const QString& code) {
-    const QString t = code.trimmed();
+    const QString t = TrimBlanks(code);
     const int n = t.length();
     int p = n;
     while (p > 0 && t[p - 1].isDigit() && t[p - 1].unicode() < 128)

@@ -40,6 +40,10 @@ void SelectAllText(QLineEdit* box);
 // Centres a child screen in the main window's client area.
 void CenterForm(QWidget* screen);
 
+// The text without leading and trailing blanks: spaces only, as the stored values and SQL's
+// TRIM see them (tabs and other white space stay).
+QString TrimBlanks(const QString& text);
+
 // Counter value, or empty text after a message when the row is missing.
 QString ReadNumberSetup(const QString& key);
 QString NextCode(const QString& code);

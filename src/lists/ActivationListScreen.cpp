@@ -138,7 +138,8 @@ void ActivationListScreen::OpenRecordOfRow(int row) {
     if (Fbook->text(row, ActivationSheet::IpColumn).isEmpty())
         return;
     try {
-        frmAvUpdation::OpenForView(Fbook->text(row, ActivationSheet::KeyColumn));
+        frmAvUpdation::OpenForView(Fbook->text(row, ActivationSheet::KeyColumn),
+                                   rowUnits_.value(row));
     } catch (const DbError& error) {
         MsgBox(error.description());
     }
@@ -157,6 +158,7 @@ void ActivationListScreen::CmExport_Click() {
 void ActivationListScreen::ReportRefillError(const QString& description, int firstDataRow) {
     // Half a result would pass for the whole list: keep the header rows only.
     Fbook->clearRange(firstDataRow, 1, Fbook->maxRow(), Fbook->maxCol(), 1);
+    ForgetRowUnits();
     MsgBox(description);
 }
 

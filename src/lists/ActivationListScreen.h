@@ -5,6 +5,7 @@
 #include "platform/SheetComponent.h"
 
 #include <QFrame>
+#include <QHash>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWidget>
@@ -49,7 +50,14 @@ class ActivationListScreen : public QWidget {
     void OpenRecordOfRow(int row);
     // Shows a database failure of a refill and leaves the sheet with its header rows only.
     void ReportRefillError(const QString& description, int firstDataRow);
+    // The unit of each record row, kept beside the sheet (the workbook carries no unit
+    // column) so a record opens in its own unit.
+    void RememberRowUnit(int row, const QString& unitCode) { rowUnits_.insert(row, unitCode); }
+    void ForgetRowUnits() { rowUnits_.clear(); }
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QHash<int, QString> rowUnits_;
 };
 
 } // namespace orvane

@@ -66,7 +66,7 @@ Statement ActivationQuery::Report(const ReportFilter& filter) {
     // A box holding only blanks still filters, by the empty code.
     if (!filter.unitCode.isEmpty()) {
         st.sql += QStringLiteral(" and unit_code=?");
-        st.params << filter.unitCode.trimmed();
+        st.params << TrimBlanks(filter.unitCode);
     }
     if (filter.expiry != ExpiryFilter::None) {
         st.sql += QStringLiteral(" and exp_date<=?");

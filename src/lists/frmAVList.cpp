@@ -71,6 +71,7 @@ void frmAVList::FillList() {
 
 int frmAVList::fill() {
     Fbook->clearRange(FirstDataRow, 1, Fbook->maxRow(), Fbook->maxCol(), 1);
+    ForgetRowUnits();
     int row = HeaderRows;
     const Statement st = ActivationQuery::List(TxSearch->text(), Session().CurrentUnitCode);
     Recordset rs = Session().SharedConnection().query(st.sql, st.params);
@@ -79,6 +80,7 @@ int frmAVList::fill() {
         for (; !rs.eof(); rs.moveNext()) {
             ++row;
             ActivationSheet::WriteRecord(*Fbook, row, row - HeaderRows, rs, cols, dates_);
+            RememberRowUnit(row, rs.field(cols.unitCode));
         }
         ActivationSheet::SetRecordFont(*Fbook, FirstDataRow, row, Fbook->maxCol());
     }

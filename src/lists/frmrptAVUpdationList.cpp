@@ -101,6 +101,7 @@ void frmrptAVUpdationList::FillReport() {
 
 void frmrptAVUpdationList::fill() {
     Fbook->clearRange(FirstDataRow, 1, Fbook->maxRow(), Fbook->maxCol(), 1);
+    ForgetRowUnits();
     Fbook->setMaxCol(ActivationSheet::Columns);
     int row = HeaderRows;
     int number = 0;
@@ -135,6 +136,7 @@ void frmrptAVUpdationList::fill() {
         ++row;
         ++number;
         ActivationSheet::WriteRecord(*Fbook, row, number, rs, cols, dates_);
+        RememberRowUnit(row, unit);
     }
     ActivationSheet::SetRecordFont(*Fbook, groupStart, row, ActivationSheet::Columns);
     rs.close();

@@ -11,7 +11,7 @@ namespace {
 // no number can name no user.
 std::optional<qlonglong> idNumber(const QString& userId) {
     bool ok = false;
-    const qlonglong id = userId.trimmed().toLongLong(&ok);
+    const qlonglong id = TrimBlanks(userId).toLongLong(&ok);
     return ok ? std::optional<qlonglong>(id) : std::nullopt;
 }
 
@@ -19,16 +19,16 @@ constexpr const char kOwnerCondition[] = " Where   user_id=? and user_name =? An
 
 } // namespace
 
-std::optional<QString> PasswordStore::currentPassword(const PasswordOwner& owner) {
+std::optional<NullableText> PasswordStore::currentPassword(const PasswordOwner& owner) {
     const std::optional<qlonglong> id = idNumber(owner.userId);
     if (!id)
         return std::nullopt;
     Recordset rs = connection_.query("Select * from tarovel.userdetails where user_name=? And "
                                      "user_id=? And unit_code=?",
-                                     {owner.userName.trimmed(), *id, owner.unitCode});
+                                     {TrimBlanks(owner.userName), *id, owner.unitCode});
     if (rs.eof())
         return std::nullopt;
-    QString password = rs.field("user_password");
+    NullableText password = StoredPassword(rs);
     rs.close();
     return password;
 }
@@ -66,7 +66,7 @@ QString NoUserRowMessage(const PasswordOwner& owner) {
     return QStringLiteral("Your password was not changed: the user record of \"%1\" does not "
                           "belong to the current unit %2. Switch to the unit of your user "
                           "record and try again.")
-        .arg(owner.userName.trimmed(), owner.unitCode);
+        .arg(TrimBlanks(owner.userName), owner.unitCode);
 }
 
 QString NothingWrittenMessage(const PasswordOwner& owner) {

@@ -1,6 +1,7 @@
 #pragma once
 // Reads and replaces the signed-in user's password in the company user table.
 #include "platform/Database.h"
+#include "shell/LoginData.h"
 
 #include <QDateTime>
 #include <QString>
@@ -20,8 +21,8 @@ class PasswordStore {
     explicit PasswordStore(Connection& connection) : connection_(connection) {}
 
     // The stored password of the owner's row (found by the trimmed name, the id as a
-    // number and the unit); nothing when no row matches. Throws DbError.
-    std::optional<QString> currentPassword(const PasswordOwner& owner);
+    // number and the unit), NULL kept apart; nothing when no row matches. Throws DbError.
+    std::optional<NullableText> currentPassword(const PasswordOwner& owner);
 
     // Writes the new password with the modification stamps in one transaction and returns
     // how many rows matched; 0 means nothing was written. A failure rolls back and

@@ -20,6 +20,8 @@ frmChangePassword::frmChangePassword(QWidget* parent)
       CmClose(new QPushButton("Close - F9", this)) {
     setObjectName("frmChangePassword");
     setWindowTitle("Change Password");
+    // A fixed dialog frame without control box: the screen closes through its buttons.
+    SetFrameButtons(this, FrameButtons::None);
     sizeTwips(this, 4995, 2385);
     // The layout was measured in an 8-point sans serif; Arial's metric twin keeps it fitting.
     QFont screenFont("Arial");
@@ -84,11 +86,6 @@ frmChangePassword::frmChangePassword(QWidget* parent)
 
 void frmChangePassword::Form_Load() {
     LbUserName->setText(Settings::read("SYS", "Login", "AUser"));
-    // A fixed dialog frame without control box: the screen closes through its buttons.
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        frame->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-        frame->setWindowTitle(windowTitle());
-    }
     CenterForm(this);
 }
 
@@ -145,12 +142,12 @@ PasswordOwner frmChangePassword::owner() const {
 }
 
 void frmChangePassword::CmAccept_Click() {
-    if (TxNewPwd->text().trimmed() != TxConfirmPwd->text().trimmed()) {
+    if (TrimBlanks(TxNewPwd->text()) != TrimBlanks(TxConfirmPwd->text())) {
         MsgBox("Password not matching.   ");
         TxConfirmPwd->setFocus();
         return;
     }
-    std::optional<QString> stored;
+    std::optional<NullableText> stored;
     try {
         stored = PasswordStore(Session().SharedConnection()).currentPassword(owner());
     } catch (const DbError& error) {
@@ -163,7 +160,7 @@ void frmChangePassword::CmAccept_Click() {
         TxCurPwd->setFocus();
         return;
     }
-    if (TxCurPwd->text().trimmed() != *stored) {
+    if (!PasswordMatches(*stored, TrimBlanks(TxCurPwd->text()))) {
         MsgBox("Invalid Password.  ");
         TxCurPwd->setFocus();
         return;
@@ -178,7 +175,7 @@ bool frmChangePassword::SavePassword() {
     try {
         const qint64 rows =
             PasswordStore(Session().SharedConnection())
-                .savePassword(owner(), TxNewPwd->text().trimmed(), QDateTime::currentDateTime());
+                .savePassword(owner(), TrimBlanks(TxNewPwd->text()), QDateTime::currentDateTime());
         if (rows == 0) {
             MsgBox(NothingWrittenMessage(owner()), MsgIcon::Exclamation);
             return false;

@@ -34,6 +34,8 @@ frmLogin::frmLogin(QWidget* parent)
     placeTwips(Label2, 270, 600, 690, 195);
     TxtPassword->setObjectName("TxtPassword");
     TxtPassword->setEchoMode(QLineEdit::Password);
+    // The sign-in box masks with "*", not the desktop's bullet.
+    TxtPassword->setStyleSheet("lineedit-password-character: 42");
     placeTwips(TxtPassword, 1320, 540, 2685, 315);
     CmOk->setObjectName("CmOk");
     placeTwips(CmOk, 1350, 1065, 1335, 375);
@@ -89,7 +91,7 @@ bool frmLogin::eventFilter(QObject* watched, QEvent* event) {
 void frmLogin::CmOk_Click() {
     std::optional<UserRow> user;
     try {
-        user = FindUser(TxtUserName->text().trimmed());
+        user = FindUser(TrimBlanks(TxtUserName->text()));
     } catch (const DbError& error) {
         // The screen stays for another try once the server is back.
         MsgBox(error.description(), MsgIcon::Critical);
@@ -101,28 +103,28 @@ void frmLogin::CmOk_Click() {
         TxtPassword->setFocus();
         return;
     }
-    const QString typed = TxtPassword->text().trimmed();
+    const QString typed = TrimBlanks(TxtPassword->text());
     bool isNumber = false;
     const bool firstUser = user->userId.toLongLong(&isNumber) == 1 && isNumber;
     if (firstUser) {
-        if (typed != user->password) {
+        if (!PasswordMatches(user->password, typed)) {
             MsgBox("Invalid Password.   ");
             TxtPassword->clear();
             TxtPassword->setFocus();
             return;
         }
         signedIn(TxtUserName->text(), *user);
-        if (user->loginSys.trimmed() != "1") {
+        if (TrimBlanks(user->loginSys) != "1") {
             MsgBox("Login Denied!.... Please Contact System Administrator.   ", MsgIcon::Critical);
             return;
         }
     } else {
-        if (typed != user->password) {
+        if (!PasswordMatches(user->password, typed)) {
             MsgBox("Invalid Password.   ", MsgIcon::Critical);
             TxtPassword->setFocus();
             return;
         }
-        if (user->loginSys.trimmed() != "1") {
+        if (TrimBlanks(user->loginSys) != "1") {
             MsgBox("Login Denied!.... Please Contact System Administrator.   ", MsgIcon::Critical);
             return;
         }

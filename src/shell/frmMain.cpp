@@ -1,6 +1,7 @@
 #include "shell/frmMain.h"
 
 #include "antivirus/frmAntivirusMaster.h"
+#include "app/Screens.h"
 #include "app/mdlTarovel.h"
 #include "lists/frmAVList.h"
 #include "lists/frmrptAVUpdationList.h"
@@ -103,9 +104,7 @@ void frmMain::MDIForm_Load() {
 }
 
 QMdiSubWindow* frmMain::host(QWidget* screen) {
-    QMdiSubWindow* frame =
-        area_->addSubWindow(screen, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                        Qt::WindowCloseButtonHint);
+    QMdiSubWindow* frame = area_->addSubWindow(screen, FrameFlagsFor(screen));
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowIcon(windowIcon());
     frame->adjustSize();

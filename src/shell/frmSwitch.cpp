@@ -23,6 +23,7 @@ frmSwitch::frmSwitch(QWidget* parent)
       CmSwitch(new QPushButton("Switch", this)) {
     setObjectName("frmSwitch");
     setWindowTitle("Change Unit");
+    SetFrameButtons(this, FrameButtons::CloseOnly);
     sizeTwips(this, 2550, 4680);
 
     GrUnit->setObjectName("GrUnit");

@@ -120,13 +120,18 @@ class tst_AntivirusRegister : public QObject {
                                                         << "  Norton " << true;
         QTest::newRow("a free name") << "Norton"
                                      << "Fresh" << false;
+        QTest::newRow("a name stored with blanks") << "Norton"
+                                                   << "Avira" << true;
+        QTest::newRow("own name stored with blanks") << " Avira "
+                                                     << "Avira" << false;
     }
     void editNameDuplicates() {
         QFETCH(QString, editName);
         QFETCH(QString, typed);
         QFETCH(bool, taken);
         TestDb::exec(
-            "Insert into hr_av(av_code, av_name) Values('AV1','Norton'),('AV2','Kaspersky')");
+            "Insert into hr_av(av_code, av_name) Values('AV1','Norton'),('AV2','Kaspersky'),"
+            "('AV3',' Avira ')");
         QCOMPARE(AntivirusRegister().NameTakenByOther(editName, typed), taken);
     }
 

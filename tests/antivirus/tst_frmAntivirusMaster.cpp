@@ -167,9 +167,8 @@ class tst_frmAntivirusMaster : public QObject {
         QVERIFY(s->TxCode->text().isEmpty() && s->TxName->text().isEmpty());
         QCOMPARE(s->CmNew->text(), QString("Save - F5"));
         press(s, Qt::Key_F5);
-        // Nothing matched: said so, and the screen stays in edit state.
-        QCOMPARE(desktop->shown.size(), 1);
-        QVERIFY(desktop->shown[0].text.startsWith("Nothing was saved"));
+        // The empty row leaves an empty name: refused, and the screen stays in edit state.
+        QCOMPARE(desktop->texts(), QStringList{"Please Enter the Position.   "});
         QVERIFY(s->EditMode);
         QCOMPARE(products(), 0);
     }
@@ -199,6 +198,8 @@ class tst_frmAntivirusMaster : public QObject {
         QTest::addColumn<bool>("stored");
         QTest::newRow("empty name") << ""
                                     << "Please Enter the Position.   " << false;
+        QTest::newRow("blanks only") << "   "
+                                     << "Please Enter the Position.   " << false;
         QTest::newRow("same name") << "Product 1"
                                    << "The Same Entry Already Exists.   " << false;
         QTest::newRow("same name with blanks") << "  Product 1 "
@@ -233,13 +234,23 @@ class tst_frmAntivirusMaster : public QObject {
         }
     }
 
-    void editToAnotherProductsNameIsRefused() {
+    void editRefusals_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("another product's name") << " Product 2 "
+                                                << "Antivirus Already Exists.   ";
+        QTest::newRow("blanks only") << "   "
+                                     << "Please Enter the Position.   ";
+    }
+    void editRefusals() {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
         addProducts(2);
         frmAntivirusMaster* s = open();
         s->CmEdit_Click();
-        s->TxName->setText(" Product 2 ");
+        s->TxName->setText(name);
         s->CmNew_Click();
-        QCOMPARE(desktop->texts(), QStringList{"Antivirus Already Exists.   "});
+        QCOMPARE(desktop->texts(), QStringList{message});
         QVERIFY(s->EditMode);
         QCOMPARE(TestDb::scalar("Select av_name from hr_av Where av_code='P001'"),
                  QString("Product 1"));

@@ -120,24 +120,27 @@ class tst_common : public QObject {
 
     void centerForm_data() {
         QTest::addColumn<QSize>("screen");
-        QTest::newRow("smaller") << QSize(200, 100);
-        QTest::newRow("larger than the client area") << QSize(3000, 2000);
+        QTest::addColumn<QPoint>("placed");
+        QTest::newRow("smaller") << QSize(200, 100) << QPoint(300, 250);
+        QTest::newRow("wider") << QSize(1000, 100) << QPoint(0, 250);
+        QTest::newRow("larger than the client area") << QSize(3000, 2000) << QPoint(0, 0);
     }
     void centerForm() {
         QFETCH(QSize, screen);
-        frmMain main;
-        main.resize(800, 600);
-        main.show();
+        QFETCH(QPoint, placed);
+        QMdiArea area;
+        area.setFrameShape(QFrame::NoFrame);
+        area.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        area.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        area.resize(800, 600);
+        area.show();
         auto* widget = new QWidget;
-        widget->setFixedSize(screen);
-        QMdiSubWindow* frame = main.area()->addSubWindow(widget);
+        QMdiSubWindow* frame = area.addSubWindow(widget);
         frame->show();
+        frame->resize(screen);
+        QCOMPARE(area.viewport()->size(), QSize(800, 600));
         CenterForm(widget);
-        QWidget* viewport = main.area()->viewport();
-        QCOMPARE(frame->x(), (viewport->width() - frame->width()) / 2);
-        QCOMPARE(frame->y(), (viewport->height() - frame->height()) / 2);
-        if (screen.width() > 1000)
-            QVERIFY(frame->x() < 0 && frame->y() < 0);
+        QCOMPARE(frame->pos(), placed);
     }
 };
 

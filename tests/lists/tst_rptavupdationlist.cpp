@@ -287,6 +287,35 @@ class tst_rptavupdationlist : public QObject {
         QCOMPARE(main->area()->activeSubWindow()->widget(), screen);
     }
 
+    // Serials repeat across units: each unit's row opens that unit's own record.
+    void viewOpensTheRecordOfTheRowsUnit_data() {
+        QTest::addColumn<QString>("ip");
+        QTest::addColumn<QString>("unitName");
+        QTest::newRow("current unit") << "198.1.0.9"
+                                      << "First Unit";
+        QTest::newRow("other unit") << "198.2.0.9"
+                                    << "Second Unit";
+    }
+    void viewOpensTheRecordOfTheRowsUnit() {
+        QFETCH(QString, ip);
+        QFETCH(QString, unitName);
+        insert({"U2", "S000009", "198.2.0.9", QDate(2030, 1, 1)});
+        insert({"U1", "S000009", "198.1.0.9", QDate(2030, 2, 1)});
+        open();
+        report->FillReport();
+        int row = 0;
+        for (int r = 1; r <= report->Fbook->maxRow(); ++r)
+            if (report->Fbook->text(r, 2) == ip)
+                row = r;
+        QVERIFY(row > 0);
+        report->Fbook->setActiveCell(row, 2);
+        report->CmView_Click();
+        QVERIFY(activation());
+        QCOMPARE(activation()->TxCode->text(), QString("S000009"));
+        QCOMPARE(activation()->TxIP->text(), ip);
+        QCOMPARE(activation()->LbUnit->text(), unitName);
+    }
+
     void doubleClickOnRowsWithoutARecord_data() {
         QTest::addColumn<int>("row");
         QTest::addColumn<bool>("opens");

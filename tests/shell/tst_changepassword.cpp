@@ -327,7 +327,25 @@ class tst_changepassword : public QObject {
         QCOMPARE(store.savePassword({"mira", "5", "U2"}, "x", when), qint64(0));
         QCOMPARE(store.savePassword({"mira", "five", "U1"}, "x", when), qint64(0));
         QCOMPARE(store.currentPassword({"mira", "five", "U1"}), std::nullopt);
-        QCOMPARE(store.currentPassword(owner), std::optional<QString>("pass5"));
+        QCOMPARE(store.currentPassword(owner), std::optional<NullableText>(QString("pass5")));
+    }
+
+    void nullStoredPasswordNeverMatches_data() {
+        QTest::addColumn<QString>("current");
+        QTest::newRow("empty box") << "";
+        QTest::newRow("blanks") << "   ";
+    }
+    void nullStoredPasswordNeverMatches() {
+        QFETCH(QString, current);
+        TestDb::exec("update tarovel.userdetails set user_password=NULL where user_id=5");
+        frmChangePassword* screen = openScreen();
+        QVERIFY(screen);
+        fill(screen, current, "new1", "new1");
+        QTest::mouseClick(screen->CmAccept, Qt::LeftButton);
+        QCOMPARE(desktop_->texts(), QStringList{"Invalid Password.  "});
+        QCOMPARE(TestDb::count("select count(*) from tarovel.userdetails where user_id=5 and "
+                               "user_password is null"),
+                 1);
     }
 
     void awkwardPasswordsStoredAndSignIn_data() {
@@ -362,7 +380,7 @@ class tst_changepassword : public QObject {
         main_ = frmMain::instance();
         QVERIFY(main_);
         QTRY_VERIFY(login.isNull());
-        QCOMPARE(FindUser("mira")->password, password);
+        QCOMPARE(FindUser("mira")->password, NullableText(password));
     }
 
     void databaseFailure_data() {

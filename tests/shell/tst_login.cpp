@@ -134,6 +134,46 @@ class tst_login : public QObject {
         QCOMPARE(Settings::read("SYS", "Login", "AUser"), remembered);
     }
 
+    // A NULL stored password matches nothing; only spaces count as blanks around a typed one.
+    void passwordsThatNeverMatch_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("storeNull");
+        QTest::newRow("first user, NULL, empty box") << "chief"
+                                                     << "" << true;
+        QTest::newRow("first user, NULL, blanks") << "chief"
+                                                  << "   " << true;
+        QTest::newRow("user, NULL, empty box") << "mira"
+                                               << "" << true;
+        QTest::newRow("tab is no blank") << "mira"
+                                         << "\tpass5" << false;
+        QTest::newRow("line break is no blank") << "mira"
+                                                << "pass5\n"
+                                                << false;
+    }
+    void passwordsThatNeverMatch() {
+        QFETCH(QString, name);
+        QFETCH(QString, typed);
+        QFETCH(bool, storeNull);
+        if (storeNull)
+            TestDb::exec("Update tarovel.userdetails set user_password=NULL where user_name=?",
+                         {name});
+        FakeDesktop desktop;
+        frmLogin login;
+        login.TxtUserName->setText(name);
+        login.TxtPassword->setText(typed);
+        login.CmOk_Click();
+        QCOMPARE(desktop.texts(), QStringList{"Invalid Password.   "});
+        QVERIFY(!openMain());
+        QVERIFY(Session().CurrentUserId.isEmpty());
+    }
+
+    void passwordShowsStars() {
+        frmLogin login;
+        login.TxtPassword->setText("abc");
+        QCOMPARE(login.TxtPassword->displayText(), QString("***"));
+    }
+
     void deniedChiefIsRememberedAnyway() {
         TestDb::exec("Update tarovel.userdetails set user_login_sys=0 where user_id=1");
         FakeDesktop desktop;

@@ -10,6 +10,8 @@
 #include "users/frmUserDetails.h"
 
 #include <QMenuBar>
+#include <QPointer>
+#include <QStyleOptionTitleBar>
 #include <QtTest>
 
 using namespace orvane;
@@ -24,6 +26,22 @@ class frmProbe : public QWidget {
   public slots:
     void Form_Load() { ++loads; }
 };
+
+// Where the frame's style draws the close box of a title bar with every button.
+static QPoint closeBoxCentre(QMdiSubWindow* frame) {
+    QStyleOptionTitleBar option;
+    option.initFrom(frame);
+    option.titleBarFlags = Qt::SubWindow | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowTitleHint;
+    option.subControls = QStyle::SC_All;
+    const int border =
+        frame->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, frame);
+    const int height = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, frame);
+    option.rect = QRect(border, border, frame->width() - 2 * border, height - border);
+    return frame->style()
+        ->subControlRect(QStyle::CC_TitleBar, &option, QStyle::SC_TitleBarCloseButton, frame)
+        .center();
+}
 
 class tst_mainwindow : public QObject {
     Q_OBJECT
@@ -139,20 +157,28 @@ class tst_mainwindow : public QObject {
     void menuItemsOpenTheirScreenOnce_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("screen");
+        QTest::addColumn<bool>("closeBox");
+        QTest::addColumn<bool>("minimise");
         QTest::newRow("antivirus master") << "mnuAVMaster"
-                                          << "frmAntivirusMaster";
+                                          << "frmAntivirusMaster" << true << true;
+        QTest::newRow("activation list") << "mnuAntivirusActivation"
+                                         << "frmAVList" << true << true;
+        QTest::newRow("report") << "mnuReports"
+                                << "frmrptAVUpdationList" << true << true;
         QTest::newRow("vpn check") << "mnuVPNCHK"
-                                   << "frmPing";
+                                   << "frmPing" << true << true;
         QTest::newRow("change password") << "mnuChangePwd"
-                                         << "frmChangePassword";
+                                         << "frmChangePassword" << false << false;
         QTest::newRow("create user") << "mnuCreateUser"
-                                     << "frmUserDetails";
+                                     << "frmUserDetails" << true << true;
         QTest::newRow("change unit") << "mnuChangeUnit"
-                                     << "frmSwitch";
+                                     << "frmSwitch" << true << false;
     }
     void menuItemsOpenTheirScreenOnce() {
         QFETCH(QString, item);
         QFETCH(QString, screen);
+        QFETCH(bool, closeBox);
+        QFETCH(bool, minimise);
         TestDb::installSession();
         TestDb::loadFixture();
         Session().CurrentUserId = "1";
@@ -164,6 +190,7 @@ class tst_mainwindow : public QObject {
                             QString("127.0.0.%1").arg(i + 1));
         FakeDesktop desktop;
         frmMain main;
+        main.resize(1200, 900);
         main.show();
         QAction* action = main.findChild<QAction*>(item);
         QVERIFY(action && action->isEnabled());
@@ -177,6 +204,24 @@ class tst_mainwindow : public QObject {
             QCOMPARE(main.area()->activeSubWindow()->widget(), first);
         }
         QVERIFY(desktop.shown.isEmpty());
+
+        QMdiSubWindow* frame = main.area()->activeSubWindow();
+        // The frame's style draws title-bar buttons only with the system-menu hint.
+        QCOMPARE(bool(frame->windowFlags() & Qt::WindowSystemMenuHint), closeBox);
+        QCOMPARE(bool(frame->windowFlags() & Qt::WindowMinimizeButtonHint), minimise);
+        QCOMPARE(bool(frame->windowFlags() & Qt::WindowMaximizeButtonHint), false);
+        // A click on the close box runs the screen's own close path and releases it.
+        QPointer<QWidget> open(first);
+        // The frame picks the button under the pointer when the pointer moves over it.
+        const QPoint box = closeBoxCentre(frame);
+        QMouseEvent move(QEvent::MouseMove, box, frame->mapToGlobal(box), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(frame, &move);
+        QTest::mouseClick(frame, Qt::LeftButton, {}, box);
+        QTest::qWait(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(open.isNull(), closeBox);
+        QCOMPARE(main.area()->subWindowList().size(), closeBox ? 0 : 1);
     }
 
     void screensOpenOnceAndComeForwardUnchanged() {
