@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "app/mdlTarovel.h"
+#include "platform/Retry.h"
 
 #include <QTime>
 
@@ -76,37 +77,42 @@ NewRecordSave ActivationRegister::InsertNew(const QString& unitCode, const QStri
     if (TrimBlanks(shownCode).isEmpty())
         return {};
     const QString key = CounterKey(unitCode);
-    Transaction transaction(*db_);
-    NewRecordSave save = ChooseCode(shownCode, LockCounter(*db_, "hr0910.numbersetup", key));
-    if (!save.saved)
-        return save; // the guard rolls back the lock
-    SystemRecord clean = CleanForInsert(typed);
-    clean.sysId = TrimBlanks(save.code);
-    db_->execute("Insert into  hr0910.hr_av_activation(unit_code, sys_id,sys_ip,sys_os,sys_user,"
-                 "exp_date,sys_dept,sys_remarks, created_by, created_date, created_time) "
-                 "Values(?,?,?,?,?,?,?,?,?,?,?)",
-                 {unitCode, clean.sysId, clean.ip, clean.os, clean.user, dateParam(clean.expiry),
-                  clean.dept, clean.remarks, UserNumber(userId), StampDate(QDate::currentDate()),
-                  StampTime(QTime::currentTime())});
-    AdvanceCounter(*db_, "hr0910.numbersetup", key, save.code);
-    transaction.commit();
-    return save;
+    return RunWithRetry(*db_, [&] {
+        Transaction transaction(*db_);
+        NewRecordSave save = ChooseCode(shownCode, LockCounter(*db_, "hr0910.numbersetup", key));
+        if (!save.saved)
+            return save; // the guard rolls back the lock
+        SystemRecord clean = CleanForInsert(typed);
+        clean.sysId = TrimBlanks(save.code);
+        db_->execute(
+            "Insert into  hr0910.hr_av_activation(unit_code, sys_id,sys_ip,sys_os,sys_user,"
+            "exp_date,sys_dept,sys_remarks, created_by, created_date, created_time) "
+            "Values(?,?,?,?,?,?,?,?,?,?,?)",
+            {unitCode, clean.sysId, clean.ip, clean.os, clean.user, dateParam(clean.expiry),
+             clean.dept, clean.remarks, UserNumber(userId), StampDate(QDate::currentDate()),
+             StampTime(QTime::currentTime())});
+        AdvanceCounter(*db_, "hr0910.numbersetup", key, save.code);
+        transaction.commit();
+        return save;
+    });
 }
 
 qint64 ActivationRegister::UpdateExisting(const QString& unitCode, const QString& sysId,
                                           const SystemRecord& typed, const QString& userId) {
     const SystemRecord clean = CleanForUpdate(typed);
-    Transaction transaction(*db_);
-    // Rows matched, not rows changed: the connection's options include "found rows".
-    const qint64 rows = db_->execute(
-        "Update hr0910.hr_av_activation Set sys_ip=?,sys_os=?,sys_user=?,exp_date=?,sys_dept=?,"
-        "sys_remarks=?, modified_by=?,modified_date=?,modified_time=? Where  sys_id=? and "
-        "unit_code=?",
-        {clean.ip, clean.os, clean.user, dateParam(clean.expiry), clean.dept, clean.remarks,
-         UserNumber(userId), StampDate(QDate::currentDate()), StampTime(QTime::currentTime()),
-         TrimBlanks(sysId), unitCode});
-    transaction.commit();
-    return rows;
+    return RunWithRetry(*db_, [&] {
+        Transaction transaction(*db_);
+        // Rows matched, not rows changed: the connection's options include "found rows".
+        const qint64 rows = db_->execute(
+            "Update hr0910.hr_av_activation Set sys_ip=?,sys_os=?,sys_user=?,exp_date=?,"
+            "sys_dept=?,sys_remarks=?, modified_by=?,modified_date=?,modified_time=? Where  "
+            "sys_id=? and unit_code=?",
+            {clean.ip, clean.os, clean.user, dateParam(clean.expiry), clean.dept, clean.remarks,
+             UserNumber(userId), StampDate(QDate::currentDate()), StampTime(QTime::currentTime()),
+             TrimBlanks(sysId), unitCode});
+        transaction.commit();
+        return rows;
+    });
 }
 
 } // namespace orvane

@@ -1,6 +1,7 @@
 #include "shell/PasswordStore.h"
 
 #include "app/mdlTarovel.h"
+#include "platform/Retry.h"
 
 namespace orvane {
 
@@ -35,28 +36,30 @@ std::optional<NullableText> PasswordStore::currentPassword(const PasswordOwner& 
 qint64 PasswordStore::savePassword(const PasswordOwner& owner, const QString& newPassword,
                                    const QDateTime& when) {
     const Params key{owner.userId, owner.userName, owner.unitCode};
-    Transaction transaction(connection_);
-    qint64 rows = connection_.execute(
-        QStringLiteral("Update tarovel.userdetails Set user_password=?,modified_by=?,"
-                       "modified_date=?,modified_time=?") +
-            kOwnerCondition,
-        Params{newPassword, idNumber(owner.userId).value_or(0), StampDate(when.date()),
-               StampTime(when.time())} +
-            key);
-    if (rows == 0) {
-        // Without the driver's found-rows option an update that leaves every value as it
-        // was reports 0; ask whether the row is there at all.
-        rows =
-            connection_
-                .query(QStringLiteral("Select count(*) from tarovel.userdetails") + kOwnerCondition,
-                       key)
-                .field(0)
-                .toLongLong();
-    }
-    if (rows == 0)
-        return 0; // the guard rolls back; nothing was changed anyway
-    transaction.commit();
-    return rows;
+    return RunWithRetry(connection_, [&]() -> qint64 {
+        Transaction transaction(connection_);
+        qint64 rows = connection_.execute(
+            QStringLiteral("Update tarovel.userdetails Set user_password=?,modified_by=?,"
+                           "modified_date=?,modified_time=?") +
+                kOwnerCondition,
+            Params{newPassword, idNumber(owner.userId).value_or(0), StampDate(when.date()),
+                   StampTime(when.time())} +
+                key);
+        if (rows == 0) {
+            // Without the driver's found-rows option an update that leaves every value as it
+            // was reports 0; ask whether the row is there at all.
+            rows = connection_
+                       .query(QStringLiteral("Select count(*) from tarovel.userdetails") +
+                                  kOwnerCondition,
+                              key)
+                       .field(0)
+                       .toLongLong();
+        }
+        if (rows == 0)
+            return 0; // the guard rolls back; nothing was changed anyway
+        transaction.commit();
+        return rows;
+    });
 }
 
 QString NoUserRowMessage(const PasswordOwner& owner) {

@@ -1,0 +1,39 @@
+#pragma once
+// Saves that run again from their start when the server turned them away for a conflict
+// with another workstation's save: a deadlock or a cluster certification conflict (1213),
+// a lock wait time-out (1205), or a cluster node that is not ready yet (1047). Each of
+// these is the server's answer, so nothing of the refused transaction was committed; a
+// lost link (whose commit may have gone through) is never run again.
+#include "platform/Database.h"
+
+namespace orvane {
+
+constexpr int kSaveTries = 5;
+
+bool IsRetryable(const DbError& error);
+// Waits a little longer after each failed try, with some jitter so that two workstations
+// that collided do not collide again in step.
+void PauseBeforeRetry(int failedTries);
+// Saves run again in this process so far (the benchmarks and the cluster tests print it).
+int SaveRetries();
+void CountSaveRetry();
+
+// Runs body, which opens and commits its own transaction on db, up to kSaveTries times while
+// it fails with a retryable error; the last error reaches the caller. Inside a transaction
+// the caller already holds, body runs once: only the owner of a transaction can restart it.
+template <class Body> auto RunWithRetry(Connection& db, Body&& body) -> decltype(body()) {
+    if (db.inTransaction())
+        return body();
+    for (int tries = 1;; ++tries) {
+        try {
+            return body();
+        } catch (const DbError& error) {
+            if (tries >= kSaveTries || !IsRetryable(error))
+                throw;
+            CountSaveRetry();
+            PauseBeforeRetry(tries);
+        }
+    }
+}
+
+} // namespace orvane
