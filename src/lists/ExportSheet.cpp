@@ -89,8 +89,7 @@ void ExportSheet(const SheetComponent& sheet, const QString& caption) {
             const QLocale numbers(QLocale::English);
             MsgBox(QStringLiteral("The sheet holds %1 rows, but an .xls workbook holds at most %2. "
                                   "Nothing was written: narrow the list and export again.")
-                       .arg(numbers.toString(rows), numbers.toString(XlsWriter::MaxRows)),
-                   MsgIcon::Exclamation);
+                       .arg(numbers.toString(rows), numbers.toString(XlsWriter::MaxRows)));
             return;
         }
         const QString folder = ExportFolder(CurrentExportPlaces());

@@ -55,12 +55,8 @@ class RealDesktop : public Desktop {
 
     std::optional<QString> saveFileName(const QString& folder, const QString& filter,
                                         const QString& fileName) override {
-        QFileDialog dialog(QApplication::activeWindow(), QString(), folder, filter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        // The caller asks about overwriting itself.
-        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-        dialog.selectFile(fileName);
+        QFileDialog dialog(QApplication::activeWindow());
+        ConfigureSaveDialog(dialog, folder, filter, fileName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         return dialog.selectedFiles().first();
@@ -94,6 +90,33 @@ Desktop& Desktop::current() {
 
 void Desktop::install(Desktop* desktop) {
     installed() = desktop;
+}
+
+QStringList DialogNameFilters(const QString& filter) {
+    QStringList filters;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 0; i < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        const QString pattern = i + 1 < parts.size() ? parts[i + 1].trimmed() : QString();
+        if (description.isEmpty())
+            continue;
+        // Qt takes the patterns from the parentheses; add them when the description has none.
+        filters << (description.contains(QLatin1Char('(')) || pattern.isEmpty()
+                        ? description
+                        : description + " (" + pattern + ")");
+    }
+    return filters;
+}
+
+void ConfigureSaveDialog(QFileDialog& dialog, const QString& folder, const QString& filter,
+                         const QString& fileName) {
+    dialog.setDirectory(folder);
+    dialog.setNameFilters(DialogNameFilters(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The caller asks about overwriting itself.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.selectFile(fileName);
 }
 
 } // namespace orvane

@@ -2,7 +2,10 @@
 // The one way to show a message box, a save-file dialog or open a web address.
 // Tests install their own Desktop to answer and record without blocking.
 #include <QString>
+#include <QStringList>
 #include <optional>
+
+class QFileDialog;
 
 namespace orvane {
 
@@ -25,6 +28,14 @@ class Desktop {
     // Replaces the desktop; nullptr restores the real one. Not owned.
     static void install(Desktop* desktop);
 };
+
+// A dialog filter in the program's "description|pattern|description|pattern" form, as the
+// name filters Qt reads: "Excel Files (*.xls) | *.xls" is the one filter
+// "Excel Files (*.xls)", never the patterns "Excel", "Files", "|".
+QStringList DialogNameFilters(const QString& filter);
+// Sets up the save dialog the real desktop shows.
+void ConfigureSaveDialog(QFileDialog& dialog, const QString& folder, const QString& filter,
+                         const QString& fileName);
 
 // Caption "Orvane"; information icon and one OK button unless told otherwise.
 inline MsgAnswer MsgBox(const QString& text, MsgIcon icon = MsgIcon::Information,

@@ -10,7 +10,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QJsonArray>
+#include <QListView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -212,7 +214,50 @@ class tst_exportsheet : public QObject {
             QVERIFY2(desktop.shown[0].text.contains("65,537") &&
                          desktop.shown[0].text.contains("65,536"),
                      qPrintable(desktop.shown[0].text));
+            QCOMPARE(desktop.shown[0].icon, MsgIcon::Information);
         }
+    }
+
+    void dialogFilters_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("filters");
+        QTest::newRow("the export's")
+            << "Excel Files (*.xls) | *.xls" << QStringList{"Excel Files (*.xls)"};
+        QTest::newRow("pattern not in the description")
+            << "Text|*.txt" << QStringList{"Text (*.txt)"};
+        QTest::newRow("two types") << "A (*.a)|*.a|B|*.b" << QStringList{"A (*.a)", "B (*.b)"};
+    }
+    void dialogFilters() {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, filters);
+        QCOMPARE(DialogNameFilters(filter), filters);
+    }
+
+    // The real save dialog lists only workbooks, not files named like the filter's words.
+    void saveDialogListsOnlyWorkbooks() {
+        QTemporaryDir dir;
+        for (const char* name : {"Excel", "Files", "|", "old.xls", "notes.txt"}) {
+            QFile file(dir.path() + "/" + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        ConfigureSaveDialog(dialog, dir.path(), "Excel Files (*.xls) | *.xls", "x");
+        dialog.show();
+        auto* list = dialog.findChild<QListView*>("listView");
+        QVERIFY(list);
+        QStringList shown;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                shown.clear();
+                const QModelIndex root = list->rootIndex();
+                for (int r = 0; r < list->model()->rowCount(root); ++r)
+                    shown << list->model()->index(r, 0, root).data().toString();
+                return !shown.isEmpty();
+            }(),
+            5000);
+        QCOMPARE(shown, QStringList{"old.xls"});
+        QCOMPARE(dialog.selectedNameFilter(), QString("Excel Files (*.xls)"));
     }
 
     void failedWriteShowsItsTextAndKeepsTheOldFile() {
