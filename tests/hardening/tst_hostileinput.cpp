@@ -118,8 +118,15 @@ class tst_hostileinput : public QObject {
         screen->TxPurchaseKey->setText(value);
         screen->TxInstallKey->setText(value);
         screen->CmNew_Click();
-        QVERIFY2(desktop.shown.isEmpty(), qPrintable(desktop.texts().join('|')));
         auto db = TestDb::open();
+        if (trimBlanks(value).isEmpty()) {
+            // A name of blanks is refused; nothing is stored.
+            QCOMPARE(desktop.texts(), QStringList{"Please Enter the Position.   "});
+            QVERIFY(db->query("Select * from hr_av").eof());
+            expectIntact();
+            return;
+        }
+        QVERIFY2(desktop.shown.isEmpty(), qPrintable(desktop.texts().join('|')));
         Recordset rs = db->query("Select * from hr_av");
         QVERIFY(!rs.eof());
         QCOMPARE(rs.field("av_code"), QString("AV00001"));
