@@ -5,6 +5,7 @@
 // Needs the private server on 127.0.0.1:3306 with the demo data (scripts/db start --demo).
 //   bench_startup [runs] [user] [password]
 #include "app/mdlTarovel.h"
+#include "shell/Main.h"
 #include "platform/Settings.h"
 #include "shell/frmLogin.h"
 

@@ -1,4 +1,4 @@
-#include "app/mdlTarovel.h"
+#include "shell/Main.h"
 
 #include <QApplication>
 #include <QIcon>

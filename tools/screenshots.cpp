@@ -3,6 +3,7 @@
 #include "antivirus/frmAntivirusMaster.h"
 #include "antivirus/frmAvUpdation.h"
 #include "app/mdlTarovel.h"
+#include "shell/Main.h"
 #include "lists/frmAVList.h"
 #include "lists/frmrptAVUpdationList.h"
 #include "netmon/frmPing.h"

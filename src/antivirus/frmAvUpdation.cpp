@@ -1,12 +1,12 @@
 #include "antivirus/frmAvUpdation.h"
 
 #include "antivirus/ActivationRegister.h"
+#include "app/ScreenHost.h"
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
 #include "lookup/HelpResults.h"
 #include "lookup/frmListView.h"
 #include "platform/Messages.h"
-#include "shell/frmMain.h"
 
 #include <QKeyEvent>
 
@@ -18,23 +18,21 @@ const QString kSaveCaption = QStringLiteral("Save - F5");
 } // namespace
 
 frmAvUpdation* frmAvUpdation::OpenForNew() {
-    frmMain* main = frmMain::instance();
-    if (!main)
+    frmAvUpdation* screen = OpenScreen<frmAvUpdation>();
+    if (!screen)
         return nullptr;
-    frmAvUpdation* screen = main->Show<frmAvUpdation>();
     screen->CmNew_Click();
     return screen;
 }
 
 frmAvUpdation* frmAvUpdation::OpenForView(const QString& systemId, const QString& unitCode) {
-    frmMain* main = frmMain::instance();
-    if (!main)
+    if (!CurrentScreenHost())
         return nullptr;
     Session().SelectedSystemId = systemId;
     Session().SelectedSystemUnit = unitCode;
     // A screen opened now loads the record in Form_Load; one already open must be told.
-    const bool wasOpen = main->find<frmAvUpdation>() != nullptr;
-    frmAvUpdation* screen = main->Show<frmAvUpdation>();
+    const bool wasOpen = FindScreen<frmAvUpdation>() != nullptr;
+    frmAvUpdation* screen = OpenScreen<frmAvUpdation>();
     if (wasOpen)
         screen->ShowSelectedSystem();
     screen->CmCancel_Click();

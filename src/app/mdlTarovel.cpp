@@ -92,16 +92,36 @@ void CenterForm(QWidget* screen) {
     frame->move(left, top);
 }
 
-QString ReadNumberSetup(const QString& key) {
-    Recordset rs =
-        Session().SharedConnection().query("Select * from numbersetup Where no_id=?", {key});
-    if (rs.bof() || rs.eof()) {
-        MsgBox("Error in Number Setup!!!.   \r\nContact System Administrator.   ");
-        return QString();
-    }
-    QString value = rs.field("no_value");
+namespace {
+std::optional<QString> firstField(Connection& connection, const QString& sql, const QString& value,
+                                  const char* column) {
+    Recordset rs = connection.query(sql, {value});
+    if (rs.bof() || rs.eof())
+        return std::nullopt;
+    QString found = rs.field(column);
     rs.close();
-    return value;
+    return found;
+}
+} // namespace
+
+std::optional<QString> FindNumberSetup(Connection& connection, const QString& key) {
+    return firstField(connection, "Select * from numbersetup Where no_id=?", key, "no_value");
+}
+
+std::optional<QString> FindUnitName(Connection& connection, const QString& unitCode) {
+    return firstField(connection, "Select unit_name from tarovel.unitmaster Where unit_code=?",
+                      unitCode, "unit_name");
+}
+
+void ReportMissingUnit() {
+    MsgBox("Error in Unit Master!!!.   \r\nContact System Administrator.   ");
+}
+
+QString ReadNumberSetup(const QString& key) {
+    const std::optional<QString> value = FindNumberSetup(Session().SharedConnection(), key);
+    if (!value)
+        MsgBox("Error in Number Setup!!!.   \r\nContact System Administrator.   ");
+    return value.value_or(QString());
 }
 
 QString TrimBlanks(const QString& text) {
@@ -146,15 +166,10 @@ QString NextCode(const QString& code) {
 }
 
 QString GetUnitName(const QString& unitCode) {
-    Recordset rs = Session().SharedConnection().query(
-        "Select unit_name from tarovel.unitmaster Where unit_code=?", {unitCode});
-    if (rs.bof() || rs.eof()) {
-        MsgBox("Error in Unit Master!!!.   \r\nContact System Administrator.   ");
-        return QString();
-    }
-    QString name = rs.field("unit_name");
-    rs.close();
-    return name;
+    const std::optional<QString> name = FindUnitName(Session().SharedConnection(), unitCode);
+    if (!name)
+        ReportMissingUnit();
+    return name.value_or(QString());
 }
 
 } // namespace orvane

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QString>
 #include <QTime>
+#include <optional>
 
 class QLineEdit;
 class QWidget;
@@ -13,9 +14,6 @@ namespace orvane {
 
 inline const QString kReleaseVersion = QStringLiteral("V0.6");
 inline const QString kTitle = QStringLiteral("Orvane");
-
-// Runs start-up up to showing the splash. False: the program is to end.
-bool Main();
 
 // The program's own short-date picture for dates shown without a pattern.
 void SetShortDateFormat();
@@ -49,5 +47,11 @@ QString ReadNumberSetup(const QString& key);
 QString NextCode(const QString& code);
 // Unit name, or empty text after a message when the unit is missing.
 QString GetUnitName(const QString& unitCode);
+
+// The query parts of the two look-ups above: nothing when the row is missing, no message.
+std::optional<QString> FindNumberSetup(Connection& connection, const QString& key);
+std::optional<QString> FindUnitName(Connection& connection, const QString& unitCode);
+// The message of a unit missing from the unit master.
+void ReportMissingUnit();
 
 } // namespace orvane

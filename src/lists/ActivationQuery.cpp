@@ -92,6 +92,14 @@ Statement ActivationQuery::List(const QString& searchText, const QString& unitCo
     return st;
 }
 
+Statement ActivationQuery::ReportUnits(const QString& userId) {
+    return {QStringLiteral("Select unitaccess.unit_code,unit_name from tarovel.unitmaster inner "
+                           "join tarovel.unitaccess on unitaccess.unit_code=unitmaster.unit_code "
+                           "where unitaccess.user_id=? and unit_app_circ=0  order by "
+                           "unit_priority"),
+            {userId}};
+}
+
 ActivationColumns::ActivationColumns(const Recordset& rs)
     : unitCode(requireColumn(rs, "unit_code")), sysId(requireColumn(rs, "sys_id")),
       ip(requireColumn(rs, "sys_ip")), os(requireColumn(rs, "sys_os")),

@@ -10,11 +10,6 @@
 
 namespace orvane {
 
-struct Statement {
-    QString sql;
-    Params params;
-};
-
 enum class ExpiryFilter { None, Expired, OnOrBefore };
 
 struct ReportFilter {
@@ -37,6 +32,8 @@ class ActivationQuery {
     static Statement Report(const ReportFilter& filter);
     // The records of one unit, optionally narrowed by the search text, in serial order.
     static Statement List(const QString& searchText, const QString& unitCode);
+    // The units the report's unit box offers a user: code and name, in priority order.
+    static Statement ReportUnits(const QString& userId);
 };
 
 // Column positions of an activation result, resolved once per refill instead of by name for

@@ -49,16 +49,16 @@ void SetRecordFont(SheetComponent& sheet, int firstRow, int lastRow, int lastCol
     sheet.setFont("ARIAL", 8, false, false, false, false, kBlack, false, false);
 }
 
-void WriteRecord(SheetComponent& sheet, int row, int number, const Recordset& rs,
-                 const ActivationColumns& cols, ExpiryTexts& dates) {
+void WriteRecord(SheetComponent& sheet, int row, int number, const ActivationRecord& record,
+                 ExpiryTexts& dates) {
     sheet.setText(row, 1, QString::number(number));
-    sheet.setText(row, 2, rs.field(cols.ip));
-    sheet.setText(row, 3, rs.field(cols.os));
-    sheet.setText(row, 4, rs.field(cols.user));
-    sheet.setText(row, 5, rs.field(cols.dept));
-    sheet.setText(row, 6, dates.text(rs.field(cols.expDate)));
-    sheet.setText(row, 7, rs.field(cols.sysId));
-    sheet.setText(row, 8, rs.field(cols.remarks));
+    sheet.setText(row, 2, record.ip);
+    sheet.setText(row, 3, record.os);
+    sheet.setText(row, 4, record.user);
+    sheet.setText(row, 5, record.dept);
+    sheet.setText(row, 6, dates.text(record.expDate));
+    sheet.setText(row, 7, record.sysId);
+    sheet.setText(row, 8, record.remarks);
 }
 
 } // namespace orvane::ActivationSheet

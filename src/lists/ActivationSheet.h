@@ -1,7 +1,7 @@
 #pragma once
 // The sheet layout both workstation lists share: eight columns (the seventh, hidden, carries
 // the serial number the screens open a record by), the grey heading row and the row fonts.
-#include "lists/ActivationQuery.h"
+#include "lists/ActivationRows.h"
 
 #include <QString>
 
@@ -30,8 +30,8 @@ void SetUnitHeadingFont(SheetComponent& sheet, int row, int col);
 void SetRecordFont(SheetComponent& sheet, int firstRow, int lastRow, int lastCol);
 
 // Columns 1 to 8 of one record row: the running number, then the record's fields.
-void WriteRecord(SheetComponent& sheet, int row, int number, const Recordset& rs,
-                 const ActivationColumns& cols, ExpiryTexts& dates);
+void WriteRecord(SheetComponent& sheet, int row, int number, const ActivationRecord& record,
+                 ExpiryTexts& dates);
 
 } // namespace ActivationSheet
 } // namespace orvane

@@ -1,7 +1,6 @@
 #include "lists/frmAVList.h"
 
 #include "app/mdlTarovel.h"
-#include "lists/ActivationQuery.h"
 #include "lists/ActivationSheet.h"
 #include "platform/Geometry.h"
 
@@ -73,18 +72,14 @@ int frmAVList::fill() {
     Fbook->clearRange(FirstDataRow, 1, Fbook->maxRow(), Fbook->maxCol(), 1);
     ForgetRowUnits();
     int row = HeaderRows;
-    const Statement st = ActivationQuery::List(TxSearch->text(), Session().CurrentUnitCode);
-    Recordset rs = Session().SharedConnection().query(st.sql, st.params);
-    if (!rs.bof()) {
-        const ActivationColumns cols(rs);
-        for (; !rs.eof(); rs.moveNext()) {
-            ++row;
-            ActivationSheet::WriteRecord(*Fbook, row, row - HeaderRows, rs, cols, dates_);
-            RememberRowUnit(row, rs.field(cols.unitCode));
-        }
-        ActivationSheet::SetRecordFont(*Fbook, FirstDataRow, row, Fbook->maxCol());
+    const auto records = ActivationRows().List(TxSearch->text(), Session().CurrentUnitCode);
+    for (const ActivationRecord& record : records) {
+        ++row;
+        ActivationSheet::WriteRecord(*Fbook, row, row - HeaderRows, record, dates_);
+        RememberRowUnit(row, record.unitCode);
     }
-    rs.close();
+    if (!records.empty())
+        ActivationSheet::SetRecordFont(*Fbook, FirstDataRow, row, Fbook->maxCol());
     return row;
 }
 

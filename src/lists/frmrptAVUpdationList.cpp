@@ -2,8 +2,8 @@
 
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
-#include "lists/ActivationQuery.h"
 #include "lists/ActivationSheet.h"
+#include "lists/ReportSheet.h"
 #include "lookup/HelpResults.h"
 #include "lookup/frmListView.h"
 #include "platform/Geometry.h"
@@ -69,25 +69,15 @@ frmrptAVUpdationList::frmrptAVUpdationList(QWidget* parent) : ActivationListScre
 
 void frmrptAVUpdationList::Form_Load() {
     CenterForm(this);
-    Fbook->setFixedRows(HeaderRows);
-    Fbook->setMaxCol(ActivationSheet::Columns);
-    Fbook->clearRange(1, 1, Fbook->maxRow(), Fbook->maxCol(), 1);
-    Fbook->setMaxCol(10);
-    Fbook->setRowHeight(1, 500);
-    Fbook->setText(1, 1, "TAROVEL");
-    ActivationSheet::SetTitleFont(*Fbook, 1, 1);
+    QString unitName;
     try {
-        Fbook->setText(2, 1, GetUnitName(Session().CurrentUnitCode));
+        unitName = GetUnitName(Session().CurrentUnitCode);
     } catch (const DbError& error) {
         MsgBox(error.description());
     }
-    ActivationSheet::SetColumnWidths(*Fbook, 12500);
-    ActivationSheet::WriteHeadings(*Fbook, HeaderRows, "Sl No");
+    ReportSheet::WriteFrame(*Fbook, unitName);
     DtFrom->setEnabled(false);
     DtFrom->setDate(QDate::currentDate());
-    ActivationSheet::FormatHeadingRow(*Fbook, HeaderRows);
-    Fbook->setShowGridLines(false);
-    Fbook->setShowRowColHeadings(false);
     Fbook->setFocus();
 }
 
@@ -100,13 +90,7 @@ void frmrptAVUpdationList::FillReport() {
 }
 
 void frmrptAVUpdationList::fill() {
-    Fbook->clearRange(FirstDataRow, 1, Fbook->maxRow(), Fbook->maxCol(), 1);
     ForgetRowUnits();
-    Fbook->setMaxCol(ActivationSheet::Columns);
-    int row = HeaderRows;
-    int number = 0;
-    QString previousUnit;
-
     ReportFilter filter;
     filter.searchText = TxSearch->text();
     filter.unitCode = TxUnitCode->text();
@@ -115,31 +99,14 @@ void frmrptAVUpdationList::fill() {
                                              : ExpiryFilter::None;
     filter.onOrBefore = DtFrom->date();
     filter.today = QDate::currentDate();
-    const Statement st = ActivationQuery::Report(filter);
-
-    Recordset rs = Session().SharedConnection().query(st.sql, st.params);
-    if (rs.bof())
-        return;
-    const ActivationColumns cols(rs);
-    int groupStart = row + 1;
-    for (; !rs.eof(); rs.moveNext()) {
-        const QString unit = rs.field(cols.unitCode);
-        if (unit != previousUnit) {
-            ActivationSheet::SetRecordFont(*Fbook, groupStart, row, ActivationSheet::Columns);
-            // One empty row between unit groups; the first heading goes straight into row 5.
-            row = row == HeaderRows ? FirstDataRow : row + 2;
-            previousUnit = unit;
-            Fbook->setText(row, 2, GetUnitName(unit));
-            ActivationSheet::SetUnitHeadingFont(*Fbook, row, 2);
-            groupStart = row + 1;
-        }
-        ++row;
-        ++number;
-        ActivationSheet::WriteRecord(*Fbook, row, number, rs, cols, dates_);
-        RememberRowUnit(row, unit);
-    }
-    ActivationSheet::SetRecordFont(*Fbook, groupStart, row, ActivationSheet::Columns);
-    rs.close();
+    // The sheet narrows to its columns before the query, so a failed refill clears those.
+    Fbook->setMaxCol(ActivationSheet::Columns);
+    const std::vector<ActivationGroup> groups = ActivationRows().Report(filter);
+    for (const ActivationGroup& group : groups)
+        if (!group.unitName)
+            ReportMissingUnit();
+    ReportSheet::WriteRows(*Fbook, groups, dates_,
+                           [this](int row, const QString& unit) { RememberRowUnit(row, unit); });
 }
 
 bool frmrptAVUpdationList::PreviewKey(int keyCode) {
@@ -174,20 +141,13 @@ void frmrptAVUpdationList::TxUnitCode_KeyDown(int keyCode) {
 }
 
 void frmrptAVUpdationList::unitLookup() {
-    QString query = "Select unitaccess.unit_code,unit_name from tarovel.unitmaster inner join "
-                    "tarovel.unitaccess on unitaccess.unit_code=unitmaster.unit_code where "
-                    "unitaccess.user_id='" +
-                    QString(Session().CurrentUserId).replace('\'', "''") +
-                    "' and unit_app_circ=0  order by unit_priority";
-    qint16 fields = 2;
-    QString caption = "Unit Help";
-    qint32 width = 4000, codeWidth = 0, nameWidth = 4000, none = 0;
-    QString codeHeading = "Unit Code", nameHeading = "Unit Name";
-    qint32 w3 = none, w4 = none, w5 = none, w6 = none, w7 = none, w8 = none, w9 = none, w10 = none;
-    QString h3, h4, h5, h6, h7, h8, h9, h10;
-    frmListView::ShowForm(query, fields, caption, width, codeWidth, codeHeading, nameWidth,
-                          nameHeading, w3, h3, w4, h4, w5, h5, w6, h6, w7, h7, w8, h8, w9, h9, w10,
-                          h10);
+    PickListLayout layout;
+    layout.caption = "Unit Help";
+    layout.formWidth = 4000;
+    layout.widths[1] = 4000;
+    layout.headings[0] = "Unit Code";
+    layout.headings[1] = "Unit Name";
+    frmListView::Show(ActivationQuery::ReportUnits(Session().CurrentUserId), layout);
     TxUnitCode->setText(HelpResult1);
     TxUnitName->setText(HelpResult2);
     HelpResult1.clear();

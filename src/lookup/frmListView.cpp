@@ -1,11 +1,10 @@
 #include "lookup/frmListView.h"
 
+#include "app/ScreenHost.h"
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
 #include "lookup/HelpResults.h"
-#include "platform/Database.h"
 #include "platform/Geometry.h"
-#include "shell/frmMain.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -88,58 +87,60 @@ void frmListView::ShowForm(QString& HelpQry, qint16& DisplayFields, QString& Hel
                            QString& VIColText, qint32& VIICol, QString& VIIColText, qint32& VIIICol,
                            QString& VIIIColText, qint32& IXCol, QString& IXColText, qint32& XCol,
                            QString& XColText) {
-    Recordset rs = Session().SharedConnection().query(HelpQry);
-    if (rs.bof() || rs.eof()) {
-        rs.close();
+    PickListLayout layout;
+    layout.displayFields = DisplayFields;
+    layout.caption = HelpText;
+    layout.formWidth = FormWidth;
+    layout.widths = {Icol, IICol, IIICol, IVCol, VCol, VICol, VIICol, VIIICol, IXCol, XCol};
+    layout.headings = {IcolText,  IIColText,  IIIColText,  IVColText, VColText,
+                       VIColText, VIIColText, VIIIColText, IXColText, XColText};
+    Show(Statement{HelpQry, {}}, layout);
+}
+
+void frmListView::Show(const Statement& lookup, const PickListLayout& layout) {
+    const PickListRows rows = ReadPickListRows(lookup);
+    if (rows.rows.empty())
         return;
-    }
     QWidget* owner = QApplication::activeWindow();
-    if (!owner)
-        owner = frmMain::instance();
+    if (!owner && CurrentScreenHost())
+        owner = CurrentScreenHost()->ownerWindow();
     QPointer<frmListView> form = new frmListView(owner);
     form->Form_Load();
-    form->setWindowTitle(HelpText);
-    form->setFixedWidth(twips(FormWidth));
-    const int gridWidth = FormWidth - 80;
+    form->setWindowTitle(layout.caption);
+    form->setFixedWidth(twips(layout.formWidth));
+    const int gridWidth = layout.formWidth - 80;
     placeTwips(form->GrHelp, 0, 30, gridWidth, 4665);
     placeTwips(form->TxtSearch, 0, 4710, gridWidth, 285);
 
     FlexGrid* grid = form->GrHelp;
-    const qint32 widths[] = {
-        Icol, IICol >= 1 ? IICol - 450 : IICol, IIICol, IVCol, VCol, VICol, VIICol, VIIICol, IXCol,
-        XCol};
-    const QString headings[] = {IcolText,  IIColText,  IIIColText,  IVColText, VColText,
-                                VIColText, VIIColText, VIIIColText, IXColText, XColText};
     grid->setColWidth(0, 0);
     for (int c = 1; c <= 10; ++c) {
-        grid->setColWidth(c, widths[c - 1]);
-        grid->setTextMatrix(0, c, headings[c - 1]);
+        const qint32 width = layout.widths[c - 1];
+        grid->setColWidth(c, c == 2 && width >= 1 ? width - 450 : width);
+        grid->setTextMatrix(0, c, layout.headings[c - 1]);
     }
     grid->setColAlignment(2, Qt::AlignLeft | Qt::AlignVCenter);
     grid->setColAlignment(3, Qt::AlignLeft | Qt::AlignVCenter);
 
-    form->fill(rs, DisplayFields);
+    form->fill(rows, layout.displayFields);
     openList() = form;
     form->TxtSearch->setFocus();
     form->exec();
     if (form)
         delete form.data();
-    rs.close();
 }
 
-void frmListView::fill(Recordset& rs, int displayFields) {
+void frmListView::fill(const PickListRows& rows, int displayFields) {
     filling_ = true;
     int n = 0;
-    const int fields = rs.fieldCount();
-    while (!rs.eof()) {
+    for (const QStringList& fields : rows.rows) {
         ++n;
         if (n >= GrHelp->Rows() - 1)
             GrHelp->setRows(GrHelp->Rows() + 10);
-        GrHelp->setTextMatrix(n, 1, rs.field(0));
-        for (int k = 2; k <= 10 && k <= fields; ++k)
+        GrHelp->setTextMatrix(n, 1, fields[0]);
+        for (int k = 2; k <= 10 && k <= rows.fieldCount; ++k)
             if (displayFields > k - 1)
-                GrHelp->setTextMatrix(n, k, rs.field(k - 1));
-        rs.moveNext();
+                GrHelp->setTextMatrix(n, k, fields[k - 1]);
     }
     // The grid starts on its first data row, as the design's grid does.
     GrHelp->setCurrent(1, 1);

@@ -2,13 +2,23 @@
 // The modal pick-list that entry screens open with F1: runs the caller's query, narrows the
 // rows by the beginning of their name and hands the chosen row back through HelpResult1..7.
 #include "lookup/FlexGrid.h"
+#include "lookup/PickListRows.h"
 
 #include <QDialog>
 #include <QLineEdit>
+#include <array>
 
 namespace orvane {
 
-class Recordset;
+// How a pick-list shows its rows. Widths are twips; width 0 hides a column; column 2 is shown
+// 450 twips narrower.
+struct PickListLayout {
+    qint16 displayFields = 2;
+    QString caption;
+    qint32 formWidth = 0;
+    std::array<qint32, 10> widths{};
+    std::array<QString, 10> headings;
+};
 
 class frmListView : public QDialog {
     Q_OBJECT
@@ -27,6 +37,8 @@ class frmListView : public QDialog {
                          QString& VIColText, qint32& VIICol, QString& VIIColText, qint32& VIIICol,
                          QString& VIIIColText, qint32& IXCol, QString& IXColText, qint32& XCol,
                          QString& XColText);
+    // The same for a look-up with bound values.
+    static void Show(const Statement& lookup, const PickListLayout& layout);
 
     // The list while ShowForm has it open (tests drive it from a timer).
     static frmListView* current();
@@ -46,7 +58,7 @@ class frmListView : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void fill(Recordset& rs, int displayFields);
+    void fill(const PickListRows& rows, int displayFields);
     void pickBySearchRow();
     void pickByCurrentRow();
     void pickAndClose(bool bySearchRow);

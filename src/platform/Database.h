@@ -27,6 +27,12 @@ class DbError : public std::runtime_error {
 
 using Params = QVariantList;
 
+// A statement with its bound values, as data classes hand them to the connection.
+struct Statement {
+    QString sql;
+    Params params;
+};
+
 class Recordset {
   public:
     Recordset();

@@ -1,5 +1,6 @@
 #pragma once
 // Reads and replaces the signed-in user's password in the company user table.
+#include "app/Session.h"
 #include "platform/Database.h"
 #include "shell/LoginData.h"
 
@@ -18,7 +19,8 @@ struct PasswordOwner {
 
 class PasswordStore {
   public:
-    explicit PasswordStore(Connection& connection) : connection_(connection) {}
+    explicit PasswordStore(Connection& connection = Session().SharedConnection())
+        : connection_(connection) {}
 
     // The stored password of the owner's row (found by the trimmed name, the id as a
     // number and the unit), NULL kept apart; nothing when no row matches. Throws DbError.

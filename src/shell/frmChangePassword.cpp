@@ -149,7 +149,7 @@ void frmChangePassword::CmAccept_Click() {
     }
     std::optional<NullableText> stored;
     try {
-        stored = PasswordStore(Session().SharedConnection()).currentPassword(owner());
+        stored = PasswordStore().currentPassword(owner());
     } catch (const DbError& error) {
         MsgBox(error.description(), MsgIcon::Critical);
         return;
@@ -174,7 +174,7 @@ void frmChangePassword::CmAccept_Click() {
 bool frmChangePassword::SavePassword() {
     try {
         const qint64 rows =
-            PasswordStore(Session().SharedConnection())
+            PasswordStore()
                 .savePassword(owner(), TrimBlanks(TxNewPwd->text()), QDateTime::currentDateTime());
         if (rows == 0) {
             MsgBox(NothingWrittenMessage(owner()), MsgIcon::Exclamation);

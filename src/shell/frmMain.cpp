@@ -41,6 +41,7 @@ QPointer<frmMain>& current() {
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(this)) {
     current() = this;
+    RegisterScreenHost(this);
     setObjectName("frmMain");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Orvane Department");
@@ -52,7 +53,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(this
     MDIForm_Load();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    UnregisterScreenHost(this);
+}
 
 frmMain* frmMain::instance() {
     return current().data();
@@ -103,12 +106,25 @@ void frmMain::MDIForm_Load() {
     RefreshCaption();
 }
 
-QMdiSubWindow* frmMain::host(QWidget* screen) {
+QList<QWidget*> frmMain::screens() const {
+    QList<QWidget*> open;
+    for (QMdiSubWindow* frame : area_->subWindowList())
+        open << frame->widget();
+    return open;
+}
+
+void frmMain::adopt(QWidget* screen) {
     QMdiSubWindow* frame = area_->addSubWindow(screen, FrameFlagsFor(screen));
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowIcon(windowIcon());
     frame->adjustSize();
-    return frame;
+}
+
+void frmMain::present(QWidget* screen) {
+    auto* frame = qobject_cast<QMdiSubWindow*>(screen->parentWidget());
+    if (frame && !frame->isVisible())
+        frame->show();
+    bringForward(frame);
 }
 
 void frmMain::bringForward(QMdiSubWindow* frame) {

@@ -1,5 +1,8 @@
 #pragma once
-// The frame window after sign-in: an MDI area holding the work screens.
+// The frame window after sign-in: an MDI area holding the work screens. It is the screen
+// host that feature screens open each other through.
+#include "app/ScreenHost.h"
+
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -9,7 +12,7 @@ class QMenu;
 
 namespace orvane {
 
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, public ScreenHost {
     Q_OBJECT
   public:
     explicit frmMain(QWidget* parent = nullptr);
@@ -21,8 +24,8 @@ class frmMain : public QMainWindow {
     QMdiArea* area() const { return area_; }
     // Every screen exists at most once: an open one is brought forward unchanged,
     // a new one is created, loaded (its Form_Load runs) and shown.
-    template <class T> T* Show();
-    template <class T> T* find() const;
+    template <class T> T* Show() { return OpenScreenIn<T>(*this); }
+    template <class T> T* find() const { return FindScreenIn<T>(*this); }
     // Loaded windows, the main window included.
     int loadedWindowCount() const;
 
@@ -50,8 +53,12 @@ class frmMain : public QMainWindow {
     void mnuChangeUnit_Click();
     void mnuCreateUser_Click();
 
+    QList<QWidget*> screens() const override;
+    void adopt(QWidget* screen) override;
+    void present(QWidget* screen) override;
+    QWidget* ownerWindow() override { return this; }
+
   private:
-    QMdiSubWindow* host(QWidget* screen);
     void bringForward(QMdiSubWindow* frame);
     void buildMenus();
 
@@ -59,27 +66,5 @@ class frmMain : public QMainWindow {
     QMenu* mnuMasters_;
     QMenu* mnuTools_;
 };
-
-template <class T> T* frmMain::find() const {
-    for (QMdiSubWindow* frame : area_->subWindowList())
-        if (auto* screen = qobject_cast<T*>(frame->widget()))
-            return screen;
-    return nullptr;
-}
-
-template <class T> T* frmMain::Show() {
-    if (T* open = find<T>()) {
-        bringForward(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
-        open->setFocus();
-        return open;
-    }
-    auto* screen = new T();
-    QMdiSubWindow* frame = host(screen);
-    screen->Form_Load();
-    frame->show();
-    bringForward(frame);
-    screen->setFocus();
-    return screen;
-}
 
 } // namespace orvane

@@ -86,7 +86,7 @@ void frmSwitch::Form_Load() {
 
     QVector<UnitRow> units;
     try {
-        units = GrantedUnits(Session().SharedConnection(), Session().CurrentUserId);
+        units = GrantedUnits(Session().CurrentUserId);
     } catch (const DbError& error) {
         MsgBox(error.description(), MsgIcon::Critical);
     }

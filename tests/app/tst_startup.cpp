@@ -1,6 +1,7 @@
 // Start-up: the connection text, the failure messages, the release check and the unit.
 #include "app/mdlTarovel.h"
 #include "platform/Settings.h"
+#include "shell/Main.h"
 #include "shell/frmSplash.h"
 #include "support/TestSupport.h"
 

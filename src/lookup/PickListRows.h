@@ -1,0 +1,18 @@
+#pragma once
+// What a pick-list shows: the rows of its look-up, read once, each as the texts of its fields.
+#include "platform/Database.h"
+
+#include <QStringList>
+#include <vector>
+
+namespace orvane {
+
+struct PickListRows {
+    int fieldCount = 0;
+    std::vector<QStringList> rows;
+};
+
+// Runs the look-up on the session's connection; a database error reaches the caller as DbError.
+PickListRows ReadPickListRows(const Statement& lookup);
+
+} // namespace orvane
