@@ -180,6 +180,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir settings;
     Settings::setFolder(settings.path()); // never the user's own branch table
+    QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", state.path().toLocal8Bit()); // nor the user's own ping log
 
     StallMeter meter;
     frmPing form;

@@ -86,6 +86,10 @@ void PingMonitor::setEcho(const EchoService& echo) {
     echo_ = echo;
 }
 
+void PingMonitor::setClock(const Clock& clock) {
+    clock_ = clock;
+}
+
 bool PingMonitor::startPass() {
     if (running_) {
         ++dropped_;
@@ -102,7 +106,7 @@ bool PingMonitor::startPass() {
         BranchResult start;
         start.branch = i;
         start.address = branches_[i].address;
-        echoPool().start([relay = relay_, echo = echo_, result = start]() mutable {
+        echoPool().start([relay = relay_, echo = echo_, clock = clock_, result = start]() mutable {
             if (!echo.startup(result.address)) {
                 result.skipped = true;
             } else {
@@ -111,6 +115,7 @@ bool PingMonitor::startPass() {
                 result.roundTripTime = reply.RoundTripTime;
                 echo.cleanup();
             }
+            result.time = clock();
             relay->post(result);
         });
     }

@@ -4,6 +4,7 @@
 // back to that thread as soon as it arrives.
 #include "netmon/mdlPing.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QVector>
@@ -36,6 +37,7 @@ struct BranchResult {
     int status = kEchoNotSent;
     uint32_t roundTripTime = 0;
     bool skipped = false; // the socket start failed: nothing was pinged
+    QDateTime time;       // when the echo ended
 
     QString statusText() const { return EchoStatusText(status); }
     // "Ping: <address> <status text> <ms> ms"
@@ -66,6 +68,9 @@ class PingMonitor : public QObject {
     void setBranches(const QVector<Branch>& branches);
     const EchoService& echo() const { return echo_; }
     void setEcho(const EchoService& echo);
+    // Stamps each result as its echo ends, on the worker: must be thread-safe.
+    using Clock = std::function<QDateTime()>;
+    void setClock(const Clock& clock);
 
     // Starts a pass over all branches unless one is still running; a tick that falls
     // due during a pass is dropped (returns false).
@@ -86,6 +91,7 @@ class PingMonitor : public QObject {
 
     QVector<Branch> branches_;
     EchoService echo_;
+    Clock clock_ = [] { return QDateTime::currentDateTime(); };
     std::shared_ptr<Relay> relay_;
     bool running_ = false;
     int pending_ = 0;

@@ -45,7 +45,8 @@ void setTextColour(QListWidget* list, const QColor& colour) {
 
 } // namespace
 
-frmPing::frmPing(QWidget* parent) : QWidget(parent) {
+frmPing::frmPing(QWidget* parent)
+    : QWidget(parent), log_(pinglog::defaultFolder(), QDate::currentDate()) {
     setObjectName(QStringLiteral("frmPing"));
     setWindowTitle(QStringLiteral("VPN CHECK"));
     sizeTwips(this, 10440, 9300);
@@ -79,7 +80,9 @@ frmPing::frmPing(QWidget* parent) : QWidget(parent) {
         label->setAlignment(Qt::AlignCenter);
         label->setText(i < branches.size() ? branches[i].name.toUpper() : QString());
         placeTwips(label, place.left, labelTop(place.top), kListWidth, kLabelHeight);
+        label->setToolTip(stats_[static_cast<size_t>(i)].toolTip());
         *labels[place.label - 1] = label;
+        labels_[static_cast<size_t>(i)] = label;
     }
 
     connect(&monitor_, &PingMonitor::branchAnswered, this, &frmPing::showResult);
@@ -128,6 +131,7 @@ void frmPing::Timer1_Timer() {
 void frmPing::showResult(const BranchResult& result) {
     if (result.branch < 0 || result.branch >= PingMonitor::kBranchCount)
         return;
+    record(result);
     QListWidget* list = lists_[static_cast<size_t>(result.branch)];
     list->addItem(result.line());
     setTextColour(list, result.success() ? kGreen : kRed);
@@ -143,4 +147,14 @@ void frmPing::showResult(const BranchResult& result) {
             MsgBox(problem);
         }
     }
+}
+
+void frmPing::record(const BranchResult& result) {
+    const QVector<Branch>& table = monitor_.branches();
+    const QString name = result.branch < table.size() ? table[result.branch].name : QString();
+    log_.append({result.time, name, result.address, result.status, result.statusText(),
+                 result.roundTripTime});
+    const auto i = static_cast<size_t>(result.branch);
+    stats_[i].record(result.success(), result.roundTripTime, result.time);
+    labels_[i]->setToolTip(stats_[i].toolTip());
 }

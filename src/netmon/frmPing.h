@@ -1,6 +1,9 @@
 #pragma once
 // "VPN CHECK": nine lists, one per branch network, each gaining a line per ping and
-// coloured by the latest answer.
+// coloured by the latest answer. Every answer also goes to the monitor's log, and each
+// branch's label tells its state and figures on hover.
+#include "netmon/BranchStats.h"
+#include "netmon/PingLog.h"
 #include "netmon/PingMonitor.h"
 
 #include <QWidget>
@@ -18,6 +21,7 @@ class frmPing : public QWidget {
 
     // The pinging engine; tests and the bench give it their own echo.
     orvane::PingMonitor& monitor() { return monitor_; }
+    orvane::PingLog& log() { return log_; }
 
     // A list is emptied when it reaches this many lines.
     static constexpr int kListLimit = 1000;
@@ -54,8 +58,13 @@ class frmPing : public QWidget {
     void Form_Unload();
     void showResult(const orvane::BranchResult& result);
 
+    void record(const orvane::BranchResult& result);
+
+    orvane::PingLog log_;
     orvane::PingMonitor monitor_;
     std::array<QListWidget*, orvane::PingMonitor::kBranchCount> lists_{};
+    std::array<QLabel*, orvane::PingMonitor::kBranchCount> labels_{};
+    std::array<orvane::BranchStats, orvane::PingMonitor::kBranchCount> stats_{};
     bool loaded_ = false;
     bool closed_ = false;
     bool permissionShown_ = false;

@@ -26,6 +26,7 @@ constexpr int kWait = 20000; // generous: only reached when something is wrong
 // and pings through the test echo; the timer is stopped so that only the test drives.
 struct Screen {
     test::TempSettings settings;
+    test::TempStateHome state; // the screen logs every answer
     std::shared_ptr<FakeEcho> echo = FakeEcho::create();
     std::unique_ptr<frmPing> form;
 

@@ -184,6 +184,7 @@ class tst_mainwindow : public QObject {
         Session().CurrentUserId = "1";
         Session().CurrentUnitCode = "U1";
         TempSettings settings;
+        TempStateHome state; // the monitor logs its answers
         // The monitor must only ever reach loopback addresses here.
         for (int i = 1; i <= 9; ++i)
             Settings::write("Tarovel", "Branches", QString("Address%1").arg(i),

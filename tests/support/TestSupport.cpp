@@ -59,6 +59,18 @@ TempSettings::~TempSettings() {
     Settings::setFolder(QString());
 }
 
+TempStateHome::TempStateHome()
+    : previous_(qgetenv("XDG_STATE_HOME")),
+      hadPrevious_(qEnvironmentVariableIsSet("XDG_STATE_HOME")) {
+    qputenv("XDG_STATE_HOME", dir_.path().toLocal8Bit());
+}
+TempStateHome::~TempStateHome() {
+    if (hadPrevious_)
+        qputenv("XDG_STATE_HOME", previous_);
+    else
+        qunsetenv("XDG_STATE_HOME");
+}
+
 int TestDb::port() {
     bool ok = false;
     int p = qEnvironmentVariableIntValue("ORVANE_DB_PORT", &ok);

@@ -57,6 +57,20 @@ class TempSettings {
     QTemporaryDir dir_;
 };
 
+// $XDG_STATE_HOME (where the ping monitor logs) in a temporary folder for the life of
+// the object.
+class TempStateHome {
+  public:
+    TempStateHome();
+    ~TempStateHome();
+    QString path() const { return dir_.path(); }
+
+  private:
+    QTemporaryDir dir_;
+    QByteArray previous_;
+    bool hadPrevious_;
+};
+
 class TestDb {
   public:
     static int port();
