@@ -21,10 +21,11 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "IT department administration desktop tool")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Keeps a register of antivirus products and, per business unit, of workstations with the
-expiry of their protection; lists and reports them and exports the lists to .xls workbooks;
-watches the branch networks with a ping monitor. Works against a MariaDB server through
-unixODBC and MariaDB Connector/ODBC.")
+    "Keeps a register of antivirus products and, per business unit, of
+workstations with the expiry of their protection; lists and reports them
+and exports the lists to .xls workbooks; watches the branch networks with
+a ping monitor. Works against a MariaDB server through unixODBC and
+MariaDB Connector/ODBC.")
 
 set(CPACK_DEBIAN_PACKAGE_NAME orvane)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
