@@ -16,8 +16,14 @@ bool IsRetryable(const DbError& error) {
     return native == 1213 || native == 1205 || native == 1047;
 }
 
+int TriesFor(const DbError& error) {
+    if (!IsRetryable(error))
+        return 1;
+    return error.nativeError() == 1205 ? kSaveTries : kConflictTries;
+}
+
 void PauseBeforeRetry(int failedTries) {
-    const int base = 10 << (failedTries - 1); // 10, 20, 40, 80 ms
+    const int base = 10 << qMin(failedTries - 1, 3); // 10, 20, 40, then 80 ms
     QThread::msleep(ulong(base + QRandomGenerator::global()->bounded(base)));
 }
 

@@ -8,9 +8,16 @@
 
 namespace orvane {
 
+// Tries of a save turned away by lock wait time-outs: each of them waited the server's time-out.
 constexpr int kSaveTries = 5;
+// Tries of a save turned away at once (1213, 1047). On a cluster, a save on one node loses
+// every certification against a steady stream of saves of the same counter on another node,
+// several times running, before it wins one.
+constexpr int kConflictTries = 20;
 
 bool IsRetryable(const DbError& error);
+// How many tries a save that failed with this error gets in all (1: none again).
+int TriesFor(const DbError& error);
 // Waits a little longer after each failed try, with some jitter so that two workstations
 // that collided do not collide again in step.
 void PauseBeforeRetry(int failedTries);
@@ -18,9 +25,10 @@ void PauseBeforeRetry(int failedTries);
 int SaveRetries();
 void CountSaveRetry();
 
-// Runs body, which opens and commits its own transaction on db, up to kSaveTries times while
-// it fails with a retryable error; the last error reaches the caller. Inside a transaction
-// the caller already holds, body runs once: only the owner of a transaction can restart it.
+// Runs body, which opens and commits its own transaction on db, again while it fails with a
+// retryable error, up to TriesFor(that error) tries; the last error reaches the caller. Inside a
+// transaction the caller already holds, body runs once: only the owner of a transaction can restart
+// it.
 template <class Body> auto RunWithRetry(Connection& db, Body&& body) -> decltype(body()) {
     if (db.inTransaction())
         return body();
@@ -28,7 +36,7 @@ template <class Body> auto RunWithRetry(Connection& db, Body&& body) -> decltype
         try {
             return body();
         } catch (const DbError& error) {
-            if (tries >= kSaveTries || !IsRetryable(error))
+            if (tries >= TriesFor(error))
                 throw;
             CountSaveRetry();
             PauseBeforeRetry(tries);

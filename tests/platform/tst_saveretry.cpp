@@ -56,6 +56,42 @@ class tst_saveretry : public QObject {
         QCOMPARE(failed, error);
         QCOMPARE(SaveRetries() - before, tries - 1);
     }
+
+    // Conflicts the server answers at once get more tries than lock wait time-outs, each of
+    // which has waited the server's time-out already; a lost link gets none.
+    void triesDependOnTheError_data() {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<int>("failures"); // tries that fail before one goes through
+        QTest::addColumn<int>("calls");
+        QTest::addColumn<int>("thrown"); // 0: the save went through
+        QTest::newRow("certification conflict, 9th try wins") << 1213 << "40001" << 8 << 9 << 0;
+        QTest::newRow("certification conflict for ever") << 1213 << "40001" << 99 << 20 << 1213;
+        QTest::newRow("node not ready for ever") << 1047 << "08S01" << 99 << 20 << 1047;
+        QTest::newRow("lock wait time-out for ever") << 1205 << "HY000" << 99 << 5 << 1205;
+        QTest::newRow("lost link") << 2013 << "HY000" << 99 << 1 << 2013;
+    }
+    void triesDependOnTheError() {
+        QFETCH(int, error);
+        QFETCH(QString, state);
+        QFETCH(int, failures);
+        QFETCH(int, calls);
+        QFETCH(int, thrown);
+        auto db = TestDb::open();
+        int made = 0;
+        int failed = 0;
+        try {
+            RunWithRetry(*db, [&] {
+                if (++made <= failures)
+                    throw DbError("refused", state, error);
+                return 0;
+            });
+        } catch (const DbError& e) {
+            failed = e.nativeError();
+        }
+        QCOMPARE(made, calls);
+        QCOMPARE(failed, thrown);
+    }
 };
 
 QTEST_MAIN(tst_saveretry)

@@ -103,15 +103,18 @@ QString TestDb::sourceDir() {
 }
 
 void TestDb::runScript(const QString& path) {
+    runScript(path, *open());
+}
+
+void TestDb::runScript(const QString& path, Connection& connection) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         QTest::qFail(qPrintable("cannot read " + path), __FILE__, __LINE__);
     QString text = QString::fromUtf8(file.readAll());
     text.remove(QRegularExpression("--[^\n]*"));
-    auto connection = open();
     for (const QString& statement : text.split(";\n")) {
         if (!statement.trimmed().isEmpty())
-            connection->execute(statement);
+            connection.execute(statement);
     }
 }
 

@@ -82,6 +82,7 @@ class TestDb {
     // Reloads the small dataset of db/fixture.sql.
     static void loadFixture();
     static void runScript(const QString& path);
+    static void runScript(const QString& path, Connection& connection);
     static void exec(const QString& sql, const Params& params = {});
     static QString scalar(const QString& sql, const Params& params = {});
     static int count(const QString& sql, const Params& params = {});
