@@ -40,8 +40,8 @@ def cell_info(cell):
     }
 
 
-def dump_book(path):
-    book = openpyxl.load_workbook(path)
+def dump_book(stream):
+    book = openpyxl.load_workbook(stream)
     sheet = book.worksheets[0]
     out = {"sheets": len(book.worksheets), "title": sheet.title,
            "nrows": sheet.max_row, "ncols": sheet.max_column}
@@ -60,8 +60,8 @@ def dump_book(path):
     return out
 
 
-def dump_texts(path):
-    book = openpyxl.load_workbook(path, read_only=True)
+def dump_texts(stream):
+    book = openpyxl.load_workbook(stream, read_only=True)
     sheet = book.worksheets[0]
     sheet.reset_dimensions()  # count what the rows hold, not what the file claims
     texts = [["" if v is None else v for v in row] for row in sheet.iter_rows(values_only=True)]
@@ -72,7 +72,9 @@ def main():
     args = sys.argv[1:]
     with warnings.catch_warnings(record=True) as caught:
         warnings.simplefilter("always")
-        result = dump_texts(args[1]) if args[0] == "--texts" else dump_book(args[0])
+        # Opened here, so a name with any extension is read and the file is closed.
+        with open(args[-1], "rb") as stream:
+            result = dump_texts(stream) if args[0] == "--texts" else dump_book(stream)
     result["warnings"] = "".join(str(w.message) for w in caught)
     json.dump(result, sys.stdout)
 
