@@ -20,7 +20,15 @@ namespace orvane {
 namespace {
 
 const QString kFolderName = QStringLiteral("Excel Files");
-const QString kFilter = QStringLiteral("Excel Files (*.xls) | *.xls");
+// The dialog's types in the filter's order; the first is the one it starts with.
+const QString kFilter =
+    QStringLiteral("Excel Files (*.xls) | *.xls | Excel Workbook (*.xlsx) | *.xlsx");
+struct ExportType {
+    int fileType;
+    QString extension; // added to a name without one
+};
+const ExportType kTypes[] = {{SheetComponent::XlsFileType, QString()},
+                             {SheetComponent::XlsxFileType, QStringLiteral(".xlsx")}};
 
 std::optional<ExportPlaces>& overridden() {
     static std::optional<ExportPlaces> places;
@@ -83,27 +91,34 @@ void ExportSheet(const SheetComponent& sheet, const QString& caption) {
     std::optional<BusyPointer> busy;
     busy.emplace();
     try {
+        const QString folder = ExportFolder(CurrentExportPlaces());
+        const std::optional<SaveAnswer> chosen = Desktop::current().saveFile(
+            folder, kFilter, ExportFileName(caption, Session().CurrentUnitCode));
+        if (!chosen || chosen->fileName.isEmpty())
+            return; // cancelled: no message, nothing written
+        const ExportType& type =
+            chosen->type == 1 ? kTypes[1] : kTypes[0]; // anything else: the dialog's first
+        // An .xls name is used exactly as the dialog gives it; an .xlsx name without an
+        // extension gets one.
+        QString path = chosen->fileName;
+        if (!type.extension.isEmpty() && QFileInfo(path).suffix().isEmpty())
+            path += type.extension;
         const int rows = sheet.maxRow();
-        if (rows > XlsWriter::MaxRows) {
+        if (type.fileType == SheetComponent::XlsFileType && rows > XlsWriter::MaxRows) {
             busy.reset();
             const QLocale numbers(QLocale::English);
             MsgBox(QStringLiteral("The sheet holds %1 rows, but an .xls workbook holds at most %2. "
-                                  "Nothing was written: narrow the list and export again.")
+                                  "Nothing was written: narrow the list and export again, or "
+                                  "export it as an Excel Workbook (.xlsx).")
                        .arg(numbers.toString(rows), numbers.toString(XlsWriter::MaxRows)));
             return;
         }
-        const QString folder = ExportFolder(CurrentExportPlaces());
-        const std::optional<QString> chosen = Desktop::current().saveFileName(
-            folder, kFilter, ExportFileName(caption, Session().CurrentUnitCode));
-        if (!chosen || chosen->isEmpty())
-            return; // cancelled: no message, nothing written
-        // The name is used exactly as the dialog gives it: no extension is added.
         // The busy pointer stays through the question, so the guard holds while it is open.
-        if (QFileInfo::exists(*chosen) &&
+        if (QFileInfo::exists(path) &&
             MsgBox(QStringLiteral("Are you sure you want to overwrite"), MsgIcon::Information,
                    MsgButtons::YesNo) != MsgAnswer::Yes)
             return;
-        sheet.write(*chosen, SheetComponent::XlsFileType);
+        sheet.write(path, type.fileType);
     } catch (const std::exception& error) {
         busy.reset();
         MsgBox(QString::fromStdString(error.what()));

@@ -1,6 +1,7 @@
 #pragma once
 // The export both workstation lists share (button "Export - F11" and key F11): asks for a file
-// name through the desktop's save dialog and writes the sheet as an Excel 97-2003 workbook.
+// name and type through the desktop's save dialog and writes the sheet as an Excel 97-2003
+// workbook (.xls, the type the dialog starts with) or as an Excel workbook (.xlsx).
 #include <QString>
 #include <optional>
 
@@ -39,7 +40,8 @@ QString ExportFileName(const QString& caption, const QString& unitCode);
 
 // The whole export. Silent when the dialog is cancelled, when the user declines to overwrite,
 // or while the busy pointer shows; every failure is shown with its own text and leaves any
-// existing file as it was. A sheet the format cannot hold is refused before the dialog opens.
+// existing file as it was. A sheet the chosen format cannot hold is refused before the
+// overwrite question.
 void ExportSheet(const SheetComponent& sheet, const QString& caption);
 
 } // namespace orvane

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QUrl>
+#include <algorithm>
 
 namespace orvane {
 
@@ -55,11 +56,18 @@ class RealDesktop : public Desktop {
 
     std::optional<QString> saveFileName(const QString& folder, const QString& filter,
                                         const QString& fileName) override {
+        const std::optional<SaveAnswer> answer = saveFile(folder, filter, fileName);
+        return answer ? std::optional<QString>(answer->fileName) : std::nullopt;
+    }
+
+    std::optional<SaveAnswer> saveFile(const QString& folder, const QString& filter,
+                                       const QString& fileName) override {
         QFileDialog dialog(QApplication::activeWindow());
         ConfigureSaveDialog(dialog, folder, filter, fileName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
-        return dialog.selectedFiles().first();
+        const int type = int(DialogNameFilters(filter).indexOf(dialog.selectedNameFilter()));
+        return SaveAnswer{dialog.selectedFiles().first(), std::max(type, 0)};
     }
 
     void openUrl(const QString& address) override {
@@ -83,6 +91,12 @@ Desktop*& installed() {
 }
 
 } // namespace
+
+std::optional<SaveAnswer> Desktop::saveFile(const QString& folder, const QString& filter,
+                                            const QString& fileName) {
+    const std::optional<QString> name = saveFileName(folder, filter, fileName);
+    return name ? std::optional<SaveAnswer>(SaveAnswer{*name, 0}) : std::nullopt;
+}
 
 Desktop& Desktop::current() {
     return installed() ? *installed() : realDesktop();

@@ -13,6 +13,13 @@ enum class MsgIcon { Information, Critical, Exclamation, Question };
 enum class MsgButtons { Ok, OkCancel, YesNo };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 
+// What the save dialog returns: the file name, and which of the filter's types is chosen
+// (0 for the first, the one the dialog starts with).
+struct SaveAnswer {
+    QString fileName;
+    int type = 0;
+};
+
 class Desktop {
   public:
     virtual ~Desktop() = default;
@@ -20,6 +27,9 @@ class Desktop {
     // Empty optional when the user cancels.
     virtual std::optional<QString> saveFileName(const QString& folder, const QString& filter,
                                                 const QString& fileName) = 0;
+    // The same dialog with the chosen type too; a desktop that cannot tell answers type 0.
+    virtual std::optional<SaveAnswer> saveFile(const QString& folder, const QString& filter,
+                                               const QString& fileName);
     virtual void openUrl(const QString& address) = 0;
     // Closes every window and leaves the event loop.
     virtual void endProgram() = 0;

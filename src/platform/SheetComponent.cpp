@@ -1,6 +1,7 @@
 #include "platform/SheetComponent.h"
 
 #include "platform/XlsWriter.h"
+#include "platform/XlsxWriter.h"
 
 #include <QFontMetricsF>
 #include <QHeaderView>
@@ -296,15 +297,24 @@ bool SheetComponent::showRowColHeadings() const {
 }
 
 void SheetComponent::write(const QString& path, int fileType) const {
-    if (fileType != XlsFileType)
-        throw XlsWriteError(QStringLiteral("File type %1 cannot be written: only type 4, the "
-                                           "Excel 97-2003 workbook (.xls), is supported.")
-                                .arg(fileType)
-                                .toStdString());
-    XlsSheetOptions options;
+    SheetOptions options;
     options.showGridLines = showGridLines();
     options.showHeadings = showRowColHeadings();
-    XlsWriter(*model_, options).write(path);
+    switch (fileType) {
+    case XlsFileType:
+        XlsWriter(*model_, options).write(path);
+        return;
+    case XlsxFileType:
+        XlsxWriter(*model_, options).write(path);
+        return;
+    default:
+        throw WorkbookWriteError(
+            QStringLiteral("File type %1 cannot be written: only type 4, the Excel 97-2003 "
+                           "workbook (.xls), and type 51, the Excel workbook (.xlsx), are "
+                           "supported.")
+                .arg(fileType)
+                .toStdString());
+    }
 }
 
 } // namespace orvane

@@ -4,9 +4,8 @@
 #include "platform/SheetModel.h"
 #include "platform/XlsRecords.h"
 
-#include <QDir>
+#include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace orvane {
@@ -336,17 +335,10 @@ QByteArray XlsWriter::workbookStream() const {
 
 void XlsWriter::write(const QString& path) const {
     const QByteArray stream = workbookStream(); // refuses before any file is touched
-    QSaveFile file(path);
-    const QString shown = QDir::toNativeSeparators(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw XlsWriteError(
-            QStringLiteral("Cannot write \"%1\": %2").arg(shown, file.errorString()).toStdString());
-    if (!CompoundFile::write(file, QStringLiteral("Workbook"), stream) || !file.commit()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        throw XlsWriteError(
-            QStringLiteral("Cannot write \"%1\": %2").arg(shown, why).toStdString());
-    }
+    ReplaceFile(path, [&](QFile& file) {
+        return CompoundFile::write(file, QStringLiteral("Workbook"), stream) ? QString()
+                                                                             : file.errorString();
+    });
 }
 
 } // namespace orvane

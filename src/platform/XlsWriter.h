@@ -2,25 +2,17 @@
 // Writes one sheet as an Excel 97-2003 workbook: BIFF8 records in the "Workbook" stream of a
 // compound document. No widget code: it reads the cells, styles, widths and heights of a
 // SheetModel and nothing else, so it can be tested and timed on its own.
+#include "platform/WorkbookFile.h"
+
 #include <QByteArray>
 #include <QString>
-#include <stdexcept>
 
 namespace orvane {
 
 class SheetModel;
 
-// Carries a description fit to show the user as it stands.
-class XlsWriteError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-struct XlsSheetOptions {
-    QString sheetName = QStringLiteral("Sheet1");
-    bool showGridLines = true;
-    bool showHeadings = true; // row numbers and column letters
-};
+using XlsWriteError = WorkbookWriteError;
+using XlsSheetOptions = SheetOptions;
 
 class XlsWriter {
   public:
@@ -34,8 +26,7 @@ class XlsWriter {
     // (more than 65,536 rows or 256 columns, or a text over 32,767 characters).
     QByteArray workbookStream() const;
 
-    // Writes the workbook to a temporary file in the folder of `path` and renames it over
-    // `path` only when everything was written, so a failure never harms an existing file.
+    // Writes the workbook through ReplaceFile, so a failure never harms an existing file.
     // Throws XlsWriteError with the reason; nothing is written when the sheet does not fit.
     void write(const QString& path) const;
 

@@ -1,6 +1,6 @@
 // The export both lists share, through the fake desktop's save dialog: the folder, the dialog's
-// settings, cancel, the overwrite question, the row limit, failures that leave the old file,
-// the busy guard, and the written workbook read back by xlrd.
+// settings and its two types, cancel, the overwrite question, the row limit, failures that
+// leave the old file, the busy guard, and the written workbook read back by xlrd or openpyxl.
 #include "app/Session.h"
 #include "lists/ActivationSheet.h"
 #include "lists/ExportSheet.h"
@@ -54,7 +54,7 @@ void fillSheet(SheetComponent& sheet) {
 class tst_exportsheet : public QObject {
     Q_OBJECT
     QTemporaryDir base;
-    QString program, documents, script;
+    QString program, documents, script, xlsxScript;
 
     QString excelFolder() const { return program + "/Excel Files"; }
 
@@ -63,6 +63,8 @@ class tst_exportsheet : public QObject {
         QVERIFY(base.isValid());
         script = TestDb::sourceDir() + "/tests/platform/xls_dump.py";
         QVERIFY(QFileInfo::exists(script));
+        xlsxScript = TestDb::sourceDir() + "/tests/platform/xlsx_dump.py";
+        QVERIFY(QFileInfo::exists(xlsxScript));
         Session().CurrentUnitCode = "U1";
     }
 
@@ -128,7 +130,8 @@ class tst_exportsheet : public QObject {
 
         QCOMPARE(desktop.dialogs.size(), 1);
         QCOMPARE(desktop.dialogs[0].folder, excelFolder());
-        QCOMPARE(desktop.dialogs[0].filter, QString("Excel Files (*.xls) | *.xls"));
+        QCOMPARE(desktop.dialogs[0].filter,
+                 QString("Excel Files (*.xls) | *.xls | Excel Workbook (*.xlsx) | *.xlsx"));
         QCOMPARE(desktop.dialogs[0].fileName, QString("Antivirus Updation List - U1"));
         QVERIFY2(desktop.shown.isEmpty(), qPrintable(desktop.texts().join('|')));
         QVERIFY(QFileInfo::exists(target)); // no extension added
@@ -150,6 +153,43 @@ class tst_exportsheet : public QObject {
         QVERIFY(keyColumn.value("hidden").toBool() || keyColumn.value("width").toInt() == 0);
         QCOMPARE(book.value("columns").toObject().value("7").toObject().value("width").toInt(),
                  5000);
+    }
+
+    // The second type writes .xlsx and adds the extension to a name that has none.
+    void writesXlsxWithItsExtension_data() {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("default name") << "Antivirus Updation List - U1"
+                                      << "Antivirus Updation List - U1.xlsx";
+        QTest::newRow("name with .xlsx") << "list.xlsx"
+                                         << "list.xlsx";
+        QTest::newRow("name with another extension") << "list.book"
+                                                     << "list.book";
+    }
+    void writesXlsxWithItsExtension() {
+        QFETCH(QString, given);
+        QFETCH(QString, written);
+        FakeDesktop desktop;
+        SheetComponent sheet;
+        fillSheet(sheet);
+        desktop.fileNames.enqueue(excelFolder() + "/" + given);
+        desktop.fileTypes.enqueue(1);
+        ExportSheet(sheet, "Antivirus Updation List");
+        QVERIFY2(desktop.shown.isEmpty(), qPrintable(desktop.texts().join('|')));
+        QCOMPARE(QDir(excelFolder()).entryList(QDir::Files), QStringList{written});
+
+        const QJsonObject book = readback::openpyxl(xlsxScript, {excelFolder() + "/" + written});
+        QVERIFY2(!book.contains("error"), qPrintable(book.value("error").toString()));
+        const QJsonArray cells = book.value("cells").toArray();
+        QCOMPARE(cells.size(), 3);
+        auto text = [&](int r, int c) {
+            return cells[r].toArray()[c].toObject().value("text").toString();
+        };
+        QCOMPARE(text(0, 2), QString("Operating System "));
+        QCOMPARE(text(1, 6), QString("S100001")); // the hidden key column keeps its values
+        QCOMPARE(text(2, 3), QString::fromUtf8("Zoë Ünïcode ΔΣ 日本語 ✓"));
+        const QJsonObject keyColumn = book.value("columns").toObject().value("6").toObject();
+        QVERIFY(keyColumn.value("hidden").toBool());
     }
 
     void cancelWritesNothingAndSaysNothing() {
@@ -190,26 +230,30 @@ class tst_exportsheet : public QObject {
     }
 
     void rowLimit_data() {
+        QTest::addColumn<int>("type");
         QTest::addColumn<int>("lastRow");
         QTest::addColumn<bool>("written");
-        QTest::newRow("65,536 rows fit") << 65536 << true;
-        QTest::newRow("one more is refused") << 65537 << false;
+        QTest::newRow("65,536 rows fit") << 0 << 65536 << true;
+        QTest::newRow("one more is refused") << 0 << 65537 << false;
+        QTest::newRow("one more fits an .xlsx") << 1 << 65537 << true;
     }
     void rowLimit() {
+        QFETCH(int, type);
         QFETCH(int, lastRow);
         QFETCH(bool, written);
         FakeDesktop desktop;
         SheetComponent sheet;
         fillSheet(sheet);
         sheet.setText(lastRow, 2, "last");
-        const QString target = excelFolder() + "/big.xls";
+        const QString target = excelFolder() + (type ? "/big.xlsx" : "/big.xls");
         desktop.fileNames.enqueue(target);
+        desktop.fileTypes.enqueue(type);
         ExportSheet(sheet, "Antivirus Updation List");
         QCOMPARE(QFileInfo::exists(target), written);
         if (written) {
             QVERIFY(desktop.shown.isEmpty());
         } else {
-            QCOMPARE(desktop.dialogs.size(), 0); // refused before asking for a name
+            QCOMPARE(desktop.dialogs.size(), 1); // the type is known once the dialog answers
             QCOMPARE(desktop.shown.size(), 1);
             QVERIFY2(desktop.shown[0].text.contains("65,537") &&
                          desktop.shown[0].text.contains("65,536"),
@@ -226,6 +270,9 @@ class tst_exportsheet : public QObject {
         QTest::newRow("pattern not in the description")
             << "Text|*.txt" << QStringList{"Text (*.txt)"};
         QTest::newRow("two types") << "A (*.a)|*.a|B|*.b" << QStringList{"A (*.a)", "B (*.b)"};
+        QTest::newRow("the export's two types")
+            << "Excel Files (*.xls) | *.xls | Excel Workbook (*.xlsx) | *.xlsx"
+            << QStringList{"Excel Files (*.xls)", "Excel Workbook (*.xlsx)"};
     }
     void dialogFilters() {
         QFETCH(QString, filter);
@@ -233,16 +280,30 @@ class tst_exportsheet : public QObject {
         QCOMPARE(DialogNameFilters(filter), filters);
     }
 
-    // The real save dialog lists only workbooks, not files named like the filter's words.
+    // The real save dialog lists only workbooks of the chosen type, not files named like the
+    // filter's words; it starts with the .xls type.
+    void saveDialogListsOnlyWorkbooks_data() {
+        QTest::addColumn<QString>("choose"); // "" keeps the type the dialog starts with
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("first type") << "" << QStringList{"old.xls"};
+        QTest::newRow("second type") << "Excel Workbook (*.xlsx)" << QStringList{"new.xlsx"};
+    }
     void saveDialogListsOnlyWorkbooks() {
+        QFETCH(QString, choose);
+        QFETCH(QStringList, listed);
         QTemporaryDir dir;
-        for (const char* name : {"Excel", "Files", "|", "old.xls", "notes.txt"}) {
+        for (const char* name : {"Excel", "Files", "|", "old.xls", "new.xlsx", "notes.txt"}) {
             QFile file(dir.path() + "/" + name);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         QFileDialog dialog;
         dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-        ConfigureSaveDialog(dialog, dir.path(), "Excel Files (*.xls) | *.xls", "x");
+        ConfigureSaveDialog(dialog, dir.path(),
+                            "Excel Files (*.xls) | *.xls | Excel Workbook (*.xlsx) | *.xlsx", "x");
+        if (choose.isEmpty())
+            QCOMPARE(dialog.selectedNameFilter(), QString("Excel Files (*.xls)"));
+        else
+            dialog.selectNameFilter(choose);
         dialog.show();
         auto* list = dialog.findChild<QListView*>("listView");
         QVERIFY(list);
@@ -256,19 +317,27 @@ class tst_exportsheet : public QObject {
                 return !shown.isEmpty();
             }(),
             5000);
-        QCOMPARE(shown, QStringList{"old.xls"});
-        QCOMPARE(dialog.selectedNameFilter(), QString("Excel Files (*.xls)"));
+        QCOMPARE(shown, listed);
     }
 
+    void failedWriteShowsItsTextAndKeepsTheOldFile_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        QTest::newRow(".xls") << 0 << "kept.xls";
+        QTest::newRow(".xlsx") << 1 << "kept.xlsx";
+    }
     void failedWriteShowsItsTextAndKeepsTheOldFile() {
+        QFETCH(int, type);
+        QFETCH(QString, name);
         FakeDesktop desktop;
         SheetComponent sheet;
         fillSheet(sheet);
         sheet.setText(3, 8, QString(40000, QChar('x'))); // longer than a cell of the format
         QVERIFY(QDir().mkpath(excelFolder()));
-        const QString target = excelFolder() + "/kept.xls";
+        const QString target = excelFolder() + "/" + name;
         writeFile(target, "precious");
         desktop.fileNames.enqueue(target);
+        desktop.fileTypes.enqueue(type);
         desktop.answers.enqueue(MsgAnswer::Yes);
         ExportSheet(sheet, "Antivirus Updation List");
         QCOMPARE(desktop.shown.size(), 2); // the question, then the failure

@@ -1,5 +1,6 @@
 #pragma once
-// Reading written workbooks back with an independent reader: xlrd, through xls_dump.py.
+// Reading written workbooks back with independent readers: xlrd through xls_dump.py for .xls,
+// openpyxl through xlsx_dump.py for .xlsx.
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -8,8 +9,8 @@
 
 namespace readback {
 
-// Runs xls_dump.py with `args`; on failure returns an object holding only "error".
-inline QJsonObject xlrd(const QString& script, const QStringList& args) {
+// Runs the dump script with `args`; on failure returns an object holding only "error".
+inline QJsonObject dump(const QString& script, const QStringList& args) {
     QProcess p;
     p.start(QStringLiteral("/usr/bin/python3"), QStringList{script} + args);
     if (!p.waitForFinished(300000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
@@ -19,6 +20,13 @@ inline QJsonObject xlrd(const QString& script, const QStringList& args) {
     if (err.error != QJsonParseError::NoError)
         return {{"error", err.errorString()}};
     return doc.object();
+}
+
+inline QJsonObject xlrd(const QString& script, const QStringList& args) {
+    return dump(script, args);
+}
+inline QJsonObject openpyxl(const QString& script, const QStringList& args) {
+    return dump(script, args);
 }
 
 } // namespace readback

@@ -31,6 +31,14 @@ std::optional<QString> FakeDesktop::saveFileName(const QString& folder, const QS
     return fileNames.dequeue();
 }
 
+std::optional<SaveAnswer> FakeDesktop::saveFile(const QString& folder, const QString& filter,
+                                                const QString& fileName) {
+    const std::optional<QString> name = saveFileName(folder, filter, fileName);
+    if (!name)
+        return std::nullopt;
+    return SaveAnswer{*name, fileTypes.isEmpty() ? 0 : fileTypes.dequeue()};
+}
+
 void FakeDesktop::openUrl(const QString& address) {
     opened.append(address);
 }

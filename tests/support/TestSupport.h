@@ -27,6 +27,9 @@ class FakeDesktop : public Desktop {
     MsgAnswer message(const QString& text, MsgIcon icon, MsgButtons buttons) override;
     std::optional<QString> saveFileName(const QString& folder, const QString& filter,
                                         const QString& fileName) override;
+    // Through saveFileName, with the type from `fileTypes`.
+    std::optional<SaveAnswer> saveFile(const QString& folder, const QString& filter,
+                                       const QString& fileName) override;
     void openUrl(const QString& address) override;
     void endProgram() override;
 
@@ -34,6 +37,9 @@ class FakeDesktop : public Desktop {
     QQueue<MsgAnswer> answers;
     // Answers for the next save dialogs; an empty queue cancels.
     QQueue<std::optional<QString>> fileNames;
+    // Types chosen in the next save dialogs that are not cancelled (0 for the filter's first
+    // type); an empty queue keeps the first.
+    QQueue<int> fileTypes;
     QList<ShownMessage> shown;
     struct DialogCall {
         QString folder, filter, fileName;
