@@ -55,7 +55,8 @@ void writeWorkbook(const QString& path, Format format, const QString& unitName,
     if (format == Format::Xls && sheet.maxRow() > XlsWriter::MaxRows)
         throw std::runtime_error("the report has more rows than an .xls workbook holds; "
                                  "write it as .xlsx");
-    sheet.write(path, SheetComponent::XlsFileType);
+    sheet.write(path, format == Format::Xlsx ? SheetComponent::XlsxFileType
+                                             : SheetComponent::XlsFileType);
 }
 
 } // namespace

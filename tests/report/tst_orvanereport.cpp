@@ -142,15 +142,19 @@ class tst_orvanereport : public QObject {
                  qPrintable(shown[2]));
         QVERIFY(table.out.contains("\nSecond Unit\n"));
 
-        QCOMPARE(run({"--expired", "--output", path("r.xls")}).status, 0);
-        QProcess dump;
-        dump.start("/usr/bin/python3",
-                   {TestDb::sourceDir() + "/tests/platform/xls_dump.py", "--texts", path("r.xls")});
-        QVERIFY(dump.waitForFinished(60000));
-        const QString cells = QString::fromUtf8(dump.readAllStandardOutput());
-        for (const char* text : {"TAROVEL", "First Unit", "Second Unit", "S101", "198.2.0.1"})
-            QVERIFY2(cells.contains(text),
-                     qPrintable(text + (": " + cells.left(200)) + dump.readAllStandardError()));
+        for (const QString type : {"xls", "xlsx"}) {
+            QCOMPARE(run({"--expired", "--output", path("r." + type)}).status, 0);
+            const QString script = type == "xls" ? "xls_dump.py" : "xlsx_dump.py";
+            QProcess dump;
+            dump.start("/usr/bin/python3", {TestDb::sourceDir() + "/tests/platform/" + script,
+                                            "--texts", path("r." + type)});
+            QVERIFY(dump.waitForFinished(60000));
+            const QString cells = QString::fromUtf8(dump.readAllStandardOutput());
+            for (const char* text : {"TAROVEL", "First Unit", "Second Unit", "S101", "198.2.0.1"})
+                QVERIFY2(cells.contains(text),
+                         qPrintable(type + ": " + text + ": " + cells.left(200) +
+                                    dump.readAllStandardError()));
+        }
     }
 
     void exitStatuses_data() {
