@@ -45,12 +45,9 @@ class tst_ActivationRegister : public QObject {
 
   private slots:
     void init() {
-        TestDb::loadFixture();
-        TestDb::installSession();
+        TestDb::startSession("5", "U1");
         TestDb::exec("DROP TRIGGER IF EXISTS hr0910.block_counter");
         desktop = std::make_unique<FakeDesktop>();
-        Session().CurrentUnitCode = "U1";
-        Session().CurrentUserId = "5";
     }
     void cleanup() {
         TestDb::exec("DROP TRIGGER IF EXISTS hr0910.block_counter");

@@ -30,11 +30,9 @@ class tst_AntivirusRegister : public QObject {
 
   private slots:
     void init() {
-        TestDb::loadFixture();
-        TestDb::installSession();
+        TestDb::startSession("5");
         TestDb::exec("DROP TRIGGER IF EXISTS hr0910.block_counter");
         desktop = std::make_unique<FakeDesktop>();
-        Session().CurrentUserId = "5";
     }
     void cleanup() {
         TestDb::exec("DROP TRIGGER IF EXISTS hr0910.block_counter");

@@ -33,13 +33,9 @@ class tst_keyboardwalk : public QObject {
     Q_OBJECT
   private slots:
     void walk() {
-        TestDb::installSession();
-        TestDb::loadFixture();
+        TestDb::startSession("1", "U1", "First Unit");
         TestDb::exec("Insert into hr_av(av_code, av_name, av_pur_key, av_install_key) "
                      "Values('AV1', 'Keyboard Shield', 'KP-1', 'KI-1')");
-        Session().CurrentUnitCode = "U1";
-        Session().CurrentUnitName = "First Unit";
-        Session().CurrentUserId = "1";
         FakeDesktop desktop;
         QTemporaryDir dir;
         OverrideExportPlaces(ExportPlaces{dir.path(), dir.path()});

@@ -40,11 +40,7 @@ inline void insertMany(const QString& unit, const QString& prefix, int n) {
 
 // The fixture, a fresh connection, and user chief working in U1.
 inline void freshSession() {
-    orvane::test::TestDb::loadFixture();
-    orvane::test::TestDb::installSession();
-    orvane::Session().CurrentUnitCode = "U1";
-    orvane::Session().CurrentUnitName = "First Unit";
-    orvane::Session().CurrentUserId = "1";
+    orvane::test::TestDb::startSession("1", "U1", "First Unit");
     orvane::Session().CurrentUserName = "chief";
 }
 

@@ -72,8 +72,7 @@ class tst_frmListView : public QObject {
 
   private slots:
     void init() {
-        TestDb::loadFixture();
-        TestDb::installSession();
+        TestDb::startSession(QString());
         desktop = std::make_unique<FakeDesktop>();
         ClearHelpResults();
     }

@@ -179,10 +179,7 @@ class tst_mainwindow : public QObject {
         QFETCH(QString, screen);
         QFETCH(bool, closeBox);
         QFETCH(bool, minimise);
-        TestDb::installSession();
-        TestDb::loadFixture();
-        Session().CurrentUserId = "1";
-        Session().CurrentUnitCode = "U1";
+        TestDb::startSession("1", "U1");
         TempSettings settings;
         TempStateHome state; // the monitor logs its answers
         // The monitor must only ever reach loopback addresses here.

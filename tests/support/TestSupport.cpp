@@ -105,6 +105,14 @@ void TestDb::installSession() {
     Session().ReleaseVersion = "V0.6";
 }
 
+void TestDb::startSession(const QString& userId, const QString& unitCode, const QString& unitName) {
+    loadFixture();
+    installSession();
+    Session().CurrentUserId = userId;
+    Session().CurrentUnitCode = unitCode;
+    Session().CurrentUnitName = unitName;
+}
+
 QString TestDb::sourceDir() {
     QString dir = qEnvironmentVariable("ORVANE_SOURCE_DIR");
     return dir.isEmpty() ? QStringLiteral(ORVANE_SOURCE_DIR_DEFAULT) : dir;

@@ -85,6 +85,10 @@ class TestDb {
     static std::unique_ptr<Connection> open();
     // Hands a fresh connection to the session and resets the session fields.
     static void installSession();
+    // The start of most database tests: the fixture data, a fresh session, and the user
+    // signed in (and working in a unit when one is given).
+    static void startSession(const QString& userId, const QString& unitCode = QString(),
+                             const QString& unitName = QString());
     // Reloads the small dataset of db/fixture.sql.
     static void loadFixture();
     static void runScript(const QString& path);
