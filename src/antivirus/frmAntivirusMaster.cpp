@@ -1,73 +1,27 @@
 #include "antivirus/frmAntivirusMaster.h"
 
 #include "antivirus/AntivirusRegister.h"
+#include "app/KeyMap.h"
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
 
-#include <QKeyEvent>
 #include <limits>
 
 namespace orvane {
 
-namespace {
-const QString kNewCaption = QStringLiteral("New - F2");
-const QString kSaveCaption = QStringLiteral("Save - F5");
-
-QLabel* fieldLabel(const QString& caption, const char* name, int top, QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    placeTwips(label, 120, top + 60, 1100, 195);
-    return label;
-}
-
-QLineEdit* field(const char* name, int top, int width, QWidget* parent) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setMaxLength(std::numeric_limits<int>::max()); // no length limit of its own
-    placeTwips(box, 1260, top, width, 315);
-    return box;
-}
-
-QPushButton* button(const QString& caption, const char* name, int left, int top, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    // Enter presses a focused button; no button is the screen's default.
-    b->setAutoDefault(true);
-    b->setDefault(false);
-    placeTwips(b, left, top, 1125, 405);
-    return b;
-}
-} // namespace
-
-frmAntivirusMaster::frmAntivirusMaster(QWidget* parent) : QWidget(parent) {
+frmAntivirusMaster::frmAntivirusMaster(QWidget* parent)
+    : EntryScreen(" Antivirus Master", 11550, 6375, parent) {
     setObjectName("frmAntivirusMaster");
-    setWindowTitle(" Antivirus Master");
-    sizeTwips(this, 11550, 6375);
-    QFont body("Arial");
-    body.setPointSizeF(8.25);
-    setFont(body);
+    Label3 = titleLabel("Antivirus Master", 11535);
+    placeRows({120, 1100, 1260, 1125, 405});
 
-    Label3 = new QLabel("Antivirus Master", this);
-    Label3->setObjectName("Label3");
-    placeTwips(Label3, 0, 0, 11535, 345);
-    QFont title("Times New Roman");
-    title.setPointSizeF(14.25);
-    title.setBold(true);
-    Label3->setFont(title);
-    Label3->setAlignment(Qt::AlignCenter);
-    Label3->setStyleSheet("color: rgb(0,0,128);");
-
-    Label1 = fieldLabel("Code", "Label1", 510, this);
-    TxCode = field("TxCode", 510, 1545, this);
+    boxRow(Label1, TxCode, "Code", "Label1", "TxCode", 510, 1545, this);
     TxCode->setReadOnly(true);
-    Label2 = fieldLabel("Name", "Label2", 840, this);
-    TxName = field("TxName", 840, 9525, this);
-    Label4 = fieldLabel("Purchase Key", "Label4", 1170, this);
-    TxPurchaseKey = field("TxPurchaseKey", 1170, 9525, this);
-    Label5 = fieldLabel("Install Key", "Label5", 1500, this);
-    TxInstallKey = field("TxInstallKey", 1500, 9525, this);
+    boxRow(Label2, TxName, "Name", "Label2", "TxName", 840, 9525, this);
+    boxRow(Label4, TxPurchaseKey, "Purchase Key", "Label4", "TxPurchaseKey", 1170, 9525, this);
+    boxRow(Label5, TxInstallKey, "Install Key", "Label5", "TxInstallKey", 1500, 9525, this);
 
     GrPosition = new FlexGrid(30, 5, this);
     GrPosition->setObjectName("GrPosition");
@@ -79,14 +33,11 @@ frmAntivirusMaster::frmAntivirusMaster(QWidget* parent) : QWidget(parent) {
         GrPosition->setTextMatrix(0, c, headings[c]);
     }
 
-    Frame1 = new QFrame(this);
-    Frame1->setObjectName("Frame1");
-    Frame1->setFrameShape(QFrame::Box);
     placeTwips(Frame1, 30, 5640, 11475, 735);
-    CmNew = button(kNewCaption, "CmNew", 120, 5880, this);
-    CmEdit = button("Edit - F3", "CmEdit", 1245, 5880, this);
-    CmCancel = button("Cancel - F8", "CmCancel", 9150, 5850, this);
-    CmClose = button("Close - F9", "CmClose", 10290, 5850, this);
+    CmNew = rowButton(EntryStates::NewCaption, "CmNew", 120, 5880, this);
+    CmEdit = rowButton("Edit - F3", "CmEdit", 1245, 5880, this);
+    CmCancel = rowButton("Cancel - F8", "CmCancel", 9150, 5850, this);
+    CmClose = rowButton("Close - F9", "CmClose", 10290, 5850, this);
 
     // Tab order of the design: grid, name, code, buttons, then the two key fields.
     QWidget* order[] = {GrPosition, TxName,   TxCode,        CmNew,       CmEdit,
@@ -96,79 +47,20 @@ frmAntivirusMaster::frmAntivirusMaster(QWidget* parent) : QWidget(parent) {
 
     // The focus given to the screen starts on the grid, first in the tab order.
     setFocusProxy(GrPosition);
-    for (QLineEdit* box : {TxName, TxPurchaseKey, TxInstallKey}) {
+    for (QLineEdit* box : {TxName, TxPurchaseKey, TxInstallKey})
         SelectAllOnFocus(box);
-        box->installEventFilter(this);
-    }
-    connect(CmNew, &QPushButton::clicked, this, &frmAntivirusMaster::CmNew_Click);
-    connect(CmEdit, &QPushButton::clicked, this, &frmAntivirusMaster::CmEdit_Click);
-    connect(CmCancel, &QPushButton::clicked, this, &frmAntivirusMaster::CmCancel_Click);
-    connect(CmClose, &QPushButton::clicked, this, &frmAntivirusMaster::CmClose_Click);
     connect(GrPosition, &QTableWidget::cellClicked, this, &frmAntivirusMaster::GrPosition_Click);
-    InstallKeyPreview(this, [this](QKeyEvent* key) { return Form_KeyDown(key->key()); });
+
+    // The purchase and install keys stay open in every state, as designed.
+    declareEntry({TxCode, TxName});
+    Keys->enterChain({TxName, TxPurchaseKey, TxInstallKey, CmNew});
 }
 
 void frmAntivirusMaster::Form_Load() {
     CenterForm(this);
-    TxCode->setEnabled(false);
-    TxName->setEnabled(false);
     SetEntryMode(false);
     FillGrid();
     GrPosition->setFocus();
-}
-
-bool frmAntivirusMaster::Form_KeyDown(int keyCode) {
-    // Each key runs its button's action, enabled or not.
-    switch (keyCode) {
-    case Qt::Key_F2:
-    case Qt::Key_F5:
-        CmNew_Click();
-        return true;
-    case Qt::Key_F3:
-        CmEdit_Click();
-        return true;
-    case Qt::Key_F8:
-        CmCancel_Click();
-        return true;
-    case Qt::Key_F9:
-        CmClose_Click();
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool frmAntivirusMaster::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (watched == TxName)
-                TxName_KeyPress(13);
-            else if (watched == TxPurchaseKey)
-                TxPurchaseKey_KeyPress(13);
-            else if (watched == TxInstallKey)
-                TxInstallKey_KeyPress(13);
-            else
-                return QWidget::eventFilter(watched, event);
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void frmAntivirusMaster::TxName_KeyPress(int keyAscii) {
-    if (keyAscii == 13)
-        TxPurchaseKey->setFocus();
-}
-
-void frmAntivirusMaster::TxPurchaseKey_KeyPress(int keyAscii) {
-    if (keyAscii == 13)
-        TxInstallKey->setFocus();
-}
-
-void frmAntivirusMaster::TxInstallKey_KeyPress(int keyAscii) {
-    if (keyAscii == 13)
-        CmNew->setFocus();
 }
 
 void frmAntivirusMaster::FillGrid() {
@@ -197,27 +89,13 @@ void frmAntivirusMaster::FillGrid() {
     GrPosition->setCurrent(keep >= 1 && keep < GrPosition->Rows() ? keep : 1, 1);
 }
 
-void frmAntivirusMaster::SetEntryMode(bool on) {
-    TxCode->setEnabled(on);
-    TxName->setEnabled(on);
-    CmEdit->setEnabled(!on);
-    CmClose->setEnabled(!on);
-    CmCancel->setEnabled(on);
-    if (on) {
-        CmNew->setText(kSaveCaption);
-    } else {
-        CmNew->setText(kNewCaption);
-        EditMode = false;
-    }
-}
-
 void frmAntivirusMaster::ClearEntry() {
     TxCode->clear();
     TxName->clear();
 }
 
 void frmAntivirusMaster::CmNew_Click() {
-    if (CmNew->text() == kNewCaption) {
+    if (entry_.browsing()) {
         SetEntryMode(true);
         ClearEntry();
         try {
@@ -226,7 +104,6 @@ void frmAntivirusMaster::CmNew_Click() {
             MsgBox(error.description());
         }
         TxName->setFocus();
-        CmNew->setText(kSaveCaption);
         FillGrid();
         return;
     }
@@ -236,14 +113,8 @@ void frmAntivirusMaster::CmNew_Click() {
         TxName->setFocus();
         return;
     }
-    if (EditMode) {
-        if (!SaveEditedAntivirus())
-            return;
-        EditMode = false;
-    } else {
-        if (!SaveNewAntivirus())
-            return;
-    }
+    if (!(EditMode() ? SaveEditedAntivirus() : SaveNewAntivirus()))
+        return;
     SetEntryMode(false);
     FillGrid();
 }
@@ -258,14 +129,13 @@ void frmAntivirusMaster::loadGridRow(int row) {
 }
 
 void frmAntivirusMaster::CmEdit_Click() {
-    EditMode = true;
     loadGridRow(GrPosition->Row());
     EditName = TxName->text();
-    SetEntryMode(true);
+    entry_.enter(EntryState::EditEntry);
 }
 
 void frmAntivirusMaster::GrPosition_Click() {
-    if (EditMode)
+    if (EditMode())
         loadGridRow(GrPosition->Row());
 }
 
@@ -282,27 +152,13 @@ bool frmAntivirusMaster::SaveNewAntivirus() {
         return false;
     }
     const QString shown = TxCode->text();
-    NewRecordSave save;
-    try {
-        save = products.InsertNew(shown, TxName->text(), TxPurchaseKey->text(),
-                                  TxInstallKey->text(), Session().CurrentUserId);
-    } catch (const DbError& error) {
-        MsgBox(error.description());
-        return false;
-    }
-    if (!save.saved) {
-        MsgBox("There is no code for the new entry, so it was not saved.   \r\n"
-               "Contact System Administrator.   ");
-        return false;
-    }
-    if (save.codeMoved) {
-        TxCode->setText(save.code);
-        MsgBox("Code " + TrimBlanks(shown) +
-               " was taken by another entry meanwhile.   \r\n"
-               "This entry was saved with code " +
-               TrimBlanks(save.code) + ".   ");
-    }
-    return true;
+    return SaveNew(
+        shown, {"code", "Code", "code"},
+        [&] {
+            return products.InsertNew(shown, TxName->text(), TxPurchaseKey->text(),
+                                      TxInstallKey->text(), Session().CurrentUserId);
+        },
+        [this](const QString& stored) { TxCode->setText(stored); });
 }
 
 bool frmAntivirusMaster::SaveEditedAntivirus() {
@@ -330,11 +186,6 @@ bool frmAntivirusMaster::SaveEditedAntivirus() {
 void frmAntivirusMaster::CmCancel_Click() {
     ClearEntry();
     SetEntryMode(false);
-    CmNew->setText(kNewCaption);
-}
-
-void frmAntivirusMaster::CmClose_Click() {
-    UnloadScreen(this);
 }
 
 } // namespace orvane

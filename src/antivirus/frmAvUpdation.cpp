@@ -8,14 +8,9 @@
 #include "lookup/frmListView.h"
 #include "platform/Messages.h"
 
-#include <QKeyEvent>
+#include <QFocusEvent>
 
 namespace orvane {
-
-namespace {
-const QString kNewCaption = QStringLiteral("New - F2");
-const QString kSaveCaption = QStringLiteral("Save - F5");
-} // namespace
 
 frmAvUpdation* frmAvUpdation::OpenForNew() {
     frmAvUpdation* screen = OpenScreen<frmAvUpdation>();
@@ -62,93 +57,6 @@ void frmAvUpdation::focusInEvent(QFocusEvent* event) {
             control->setFocus(event->reason());
             return;
         }
-}
-
-bool frmAvUpdation::Form_KeyDown(int keyCode) {
-    // Each key runs its button's action, enabled or not.
-    switch (keyCode) {
-    case Qt::Key_F2:
-    case Qt::Key_F5:
-        CmNew_Click();
-        return true;
-    case Qt::Key_F3:
-        CmEdit_Click();
-        return true;
-    case Qt::Key_F8:
-        CmCancel_Click();
-        return true;
-    case Qt::Key_F9:
-        CmClose_Click();
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool frmAvUpdation::eventFilter(QObject* watched, QEvent* event) {
-    const bool onPicker =
-        watched == DTExpiry || DTExpiry->isAncestorOf(qobject_cast<QWidget*>(watched));
-    if (event->type() == QEvent::MouseButtonPress && onPicker) {
-        DTExpiry_Click();
-        return false;
-    }
-    if (event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (onPicker && enter) {
-        DTExpiry_KeyDown(13);
-        return true;
-    }
-    if (watched == TxRemarks && key == Qt::Key_F1) {
-        TxRemarks_KeyDown(112);
-        return true;
-    }
-    if (!enter)
-        return QWidget::eventFilter(watched, event);
-    if (watched == TxIP)
-        TxIP_KeyPress(13);
-    else if (watched == TxOS)
-        TxOS_KeyPress(13);
-    else if (watched == TxUser)
-        TxUser_KeyPress(13);
-    else if (watched == TxDepartment)
-        TxDepartment_KeyPress(13);
-    else if (watched == TxRemarks)
-        TxRemarks_KeyPress(13);
-    else
-        return QWidget::eventFilter(watched, event);
-    return true;
-}
-
-void frmAvUpdation::TxIP_KeyPress(int keyAscii) {
-    if (keyAscii == 13)
-        TxOS->setFocus();
-}
-
-void frmAvUpdation::TxOS_KeyPress(int keyAscii) {
-    if (keyAscii == 13)
-        TxUser->setFocus();
-}
-
-void frmAvUpdation::TxUser_KeyPress(int keyAscii) {
-    if (keyAscii == 13)
-        TxDepartment->setFocus();
-}
-
-void frmAvUpdation::TxDepartment_KeyPress(int keyAscii) {
-    if (keyAscii == 13)
-        TxRemarks->setFocus();
-}
-
-void frmAvUpdation::TxRemarks_KeyPress(int keyAscii) {
-    if (keyAscii == 13)
-        DTExpiry->setFocus();
-}
-
-void frmAvUpdation::DTExpiry_KeyDown(int keyCode) {
-    if (keyCode == 13)
-        CmNew->setFocus();
 }
 
 void frmAvUpdation::TxRemarks_KeyDown(int keyCode) {
@@ -228,21 +136,6 @@ void frmAvUpdation::LoadSystem(const QString& id) {
     }
 }
 
-void frmAvUpdation::SetEntryMode(bool on) {
-    for (QWidget* input : std::initializer_list<QWidget*>{TxCode, TxIP, TxUser, TxOS, TxDepartment,
-                                                          TxRemarks, DTExpiry})
-        input->setEnabled(on);
-    CmEdit->setEnabled(!on);
-    CmClose->setEnabled(!on);
-    CmCancel->setEnabled(on);
-    if (on) {
-        CmNew->setText(kSaveCaption);
-    } else {
-        CmNew->setText(kNewCaption);
-        EditMode = false;
-    }
-}
-
 void frmAvUpdation::ClearEntry() {
     for (QLineEdit* box : {TxCode, TxIP, TxOS, TxUser, TxDepartment, TxRemarks})
         box->clear();
@@ -251,8 +144,8 @@ void frmAvUpdation::ClearEntry() {
 }
 
 void frmAvUpdation::CmNew_Click() {
-    if (CmNew->text() == kNewCaption) {
-        CmNew->setText(kSaveCaption);
+    if (entry_.browsing()) {
+        entry_.enter(EntryState::NewEntry);
         ClearEntry();
         try {
             TxCode->setText(
@@ -261,7 +154,6 @@ void frmAvUpdation::CmNew_Click() {
             MsgBox(error.description());
         }
         shownUnit_ = Session().CurrentUnitCode;
-        SetEntryMode(true);
         TxIP->setFocus();
         return;
     }
@@ -280,14 +172,8 @@ void frmAvUpdation::CmNew_Click() {
         TxUser->setFocus();
         return;
     }
-    if (EditMode) {
-        if (SaveEditedSystem()) {
-            EditMode = false;
-            SetEntryMode(false);
-        }
-    } else if (SaveNewSystem()) {
+    if (EditMode() ? SaveEditedSystem() : SaveNewSystem())
         SetEntryMode(false);
-    }
 }
 
 namespace {
@@ -307,28 +193,16 @@ SystemRecord typedRecord(const frmAvUpdation& screen) {
 bool frmAvUpdation::SaveNewSystem() {
     const QString unit = Session().CurrentUnitCode;
     const QString shown = TxCode->text();
-    NewRecordSave save;
-    try {
-        save = ActivationRegister().InsertNew(unit, shown, typedRecord(*this),
-                                              Session().CurrentUserId);
-    } catch (const DbError& error) {
-        MsgBox(error.description());
-        return false;
-    }
-    if (!save.saved) {
-        MsgBox("There is no serial number for the new entry, so it was not saved.   \r\n"
-               "Contact System Administrator.   ");
-        return false;
-    }
-    shownUnit_ = unit;
-    if (save.codeMoved) {
-        TxCode->setText(TrimBlanks(save.code));
-        MsgBox("Serial No " + TrimBlanks(shown) +
-               " was taken by another entry meanwhile.   \r\n"
-               "This entry was saved with Serial No " +
-               TrimBlanks(save.code) + ".   ");
-    }
-    return true;
+    const bool saved = SaveNew(
+        shown, {"serial number", "Serial No", "Serial No"},
+        [&] {
+            return ActivationRegister().InsertNew(unit, shown, typedRecord(*this),
+                                                  Session().CurrentUserId);
+        },
+        [this](const QString& stored) { TxCode->setText(TrimBlanks(stored)); });
+    if (saved)
+        shownUnit_ = unit;
+    return saved;
 }
 
 bool frmAvUpdation::SaveEditedSystem() {
@@ -353,16 +227,11 @@ bool frmAvUpdation::SaveEditedSystem() {
 }
 
 void frmAvUpdation::CmEdit_Click() {
-    EditMode = true;
-    SetEntryMode(true);
+    entry_.enter(EntryState::EditEntry);
 }
 
 void frmAvUpdation::CmCancel_Click() {
     SetEntryMode(false);
-}
-
-void frmAvUpdation::CmClose_Click() {
-    UnloadScreen(this);
 }
 
 } // namespace orvane

@@ -2,6 +2,8 @@
 // One workstation's antivirus record: serial number from the unit's counter, address,
 // system, user, department, licence text and expiry date with the days remaining.
 // The statements live in ActivationRegister.
+#include "app/EntryScreen.h"
+
 #include <QDateEdit>
 #include <QFrame>
 #include <QLabel>
@@ -11,7 +13,7 @@
 
 namespace orvane {
 
-class frmAvUpdation : public QWidget {
+class frmAvUpdation : public EntryScreen {
     Q_OBJECT
   public:
     explicit frmAvUpdation(QWidget* parent = nullptr);
@@ -44,31 +46,14 @@ class frmAvUpdation : public QWidget {
     QLabel* Label1;
     QDateEdit* DTExpiry;
     QLabel* LbExpiry;
-    QFrame* Frame1;
-    QPushButton* CmNew;
-    QPushButton* CmEdit;
-    QPushButton* CmCancel;
-    QPushButton* CmClose;
-
-    // True while the pending save is an update of the shown record.
-    bool EditMode = false;
 
   public slots:
     void Form_Load();
-    // Screen-level keys; true for the keys it acts on.
-    bool Form_KeyDown(int keyCode);
-    void CmNew_Click();
-    void CmEdit_Click();
-    void CmCancel_Click();
-    void CmClose_Click();
+    void CmNew_Click() override;
+    void CmEdit_Click() override;
+    void CmCancel_Click() override;
     void DTExpiry_Change();
     void DTExpiry_Click();
-    void DTExpiry_KeyDown(int keyCode);
-    void TxIP_KeyPress(int keyAscii);
-    void TxOS_KeyPress(int keyAscii);
-    void TxUser_KeyPress(int keyAscii);
-    void TxDepartment_KeyPress(int keyAscii);
-    void TxRemarks_KeyPress(int keyAscii);
     // F1 (key code 112) opens the licence pick.
     void TxRemarks_KeyDown(int keyCode);
 
@@ -76,11 +61,9 @@ class frmAvUpdation : public QWidget {
     void LoadSystem(const QString& id);
     bool SaveNewSystem();
     bool SaveEditedSystem();
-    void SetEntryMode(bool on);
     void ClearEntry();
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 
   private:

@@ -1,10 +1,11 @@
 #include "app/Screens.h"
 
 #include "app/mdlTarovel.h"
+#include "platform/Database.h"
+#include "platform/Messages.h"
 
 #include <QApplication>
 #include <QEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QTimer>
@@ -16,25 +17,21 @@ namespace orvane {
 
 namespace {
 
-class KeyPreviewFilter : public QObject {
+class MousePressFilter : public QObject {
   public:
-    KeyPreviewFilter(QWidget* screen, std::function<bool(QKeyEvent*)> handler)
-        : QObject(screen), screen_(screen), handler_(std::move(handler)) {}
-
+    MousePressFilter(QWidget* control, std::function<void()> action)
+        : QObject(control), control_(control), action_(std::move(action)) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress)
-            return false;
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (!widget || !(widget == screen_ || screen_->isAncestorOf(widget)))
-            return false;
-        // A key the handler acts on is swallowed at its first receiver; one it ignores
-        // may be offered again while it propagates up, which changes nothing.
-        return handler_(static_cast<QKeyEvent*>(event));
+        if (event->type() == QEvent::MouseButtonPress && widget &&
+            (widget == control_ || control_->isAncestorOf(widget)))
+            action_();
+        return false;
     }
 
   private:
-    QWidget* screen_;
-    std::function<bool(QKeyEvent*)> handler_;
+    QWidget* control_;
+    std::function<void()> action_;
 };
 
 class SelectAllFilter : public QObject {
@@ -57,9 +54,12 @@ class SelectAllFilter : public QObject {
 
 } // namespace
 
-void InstallKeyPreview(QWidget* screen, std::function<bool(QKeyEvent*)> handler) {
-    // The application sees every event first, so keys reach the screen before its controls.
-    qApp->installEventFilter(new KeyPreviewFilter(screen, std::move(handler)));
+void OnMousePress(QWidget* control, std::function<void()> action) {
+    // A compound control (a date picker) gets its presses in its inner widgets.
+    auto* filter = new MousePressFilter(control, std::move(action));
+    control->installEventFilter(filter);
+    for (QWidget* inner : control->findChildren<QWidget*>())
+        inner->installEventFilter(filter);
 }
 
 namespace {
@@ -83,13 +83,32 @@ Qt::WindowFlags FrameFlagsFor(const QWidget* screen) {
     return flags;
 }
 
+namespace {
+constexpr const char* kUnloaded = "orvaneUnloaded";
+}
+
 void UnloadScreen(QWidget* screen) {
+    screen->setProperty(kUnloaded, true);
     if (auto* frame = qobject_cast<QMdiSubWindow*>(screen->parentWidget())) {
         frame->setAttribute(Qt::WA_DeleteOnClose);
         frame->close();
     } else {
         screen->setAttribute(Qt::WA_DeleteOnClose);
         screen->close();
+    }
+}
+
+bool IsUnloaded(const QWidget* screen) {
+    return screen->property(kUnloaded).toBool();
+}
+
+bool ShowingDbError(const std::function<void()>& work) {
+    try {
+        work();
+        return true;
+    } catch (const DbError& error) {
+        MsgBox(error.description());
+        return false;
     }
 }
 

@@ -1,17 +1,12 @@
 #pragma once
-// Screen plumbing shared by every work screen: key preview and unloading.
+// Screen plumbing shared by every work screen: frame buttons, unloading, text boxes.
 #include <QObject>
 #include <Qt>
 #include <functional>
 
-class QKeyEvent;
 class QWidget;
 
 namespace orvane {
-
-// The screen sees key presses before its controls: the handler runs first for every
-// key pressed anywhere on the screen and must return true for every key it acts on.
-void InstallKeyPreview(QWidget* screen, std::function<bool(QKeyEvent*)> handler);
 
 // The title-bar buttons of a screen's frame inside the main window. A screen declares a
 // restriction in its constructor; without one it gets a close box and a minimise button.
@@ -21,6 +16,15 @@ Qt::WindowFlags FrameFlagsFor(const QWidget* screen);
 
 // Closes and releases a screen, together with its frame inside the main window.
 void UnloadScreen(QWidget* screen);
+// True once UnloadScreen ran for the screen (it is deleted later, by the event loop).
+bool IsUnloaded(const QWidget* screen);
+
+// Runs the action when a mouse button is pressed on the control or inside it; the press
+// then goes on to the control.
+void OnMousePress(QWidget* control, std::function<void()> action);
+
+// Runs the work; a database failure is shown as its message and gives false.
+bool ShowingDbError(const std::function<void()>& work);
 
 // Text boxes carry no length limit of their own (Qt's default is 32767).
 void LiftLengthLimit(QWidget* box);

@@ -1,6 +1,7 @@
 #include "lists/ActivationListScreen.h"
 
 #include "antivirus/frmAvUpdation.h"
+#include "app/KeyMap.h"
 #include "app/Screens.h"
 #include "lists/ActivationSheet.h"
 #include "lists/ExportSheet.h"
@@ -8,7 +9,6 @@
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
 
-#include <QKeyEvent>
 #include <limits>
 
 namespace orvane {
@@ -54,7 +54,6 @@ ActivationListScreen::ActivationListScreen(QWidget* parent) : QWidget(parent) {
     // The sheet holds the focus whenever the screen is given it.
     setFocusProxy(Fbook);
     SelectAllOnFocus(TxSearch);
-    TxSearch->installEventFilter(this);
 
     connect(CmNew, &QPushButton::clicked, this, &ActivationListScreen::CmNew_Click);
     connect(CmView, &QPushButton::clicked, this, &ActivationListScreen::CmView_Click);
@@ -64,41 +63,15 @@ ActivationListScreen::ActivationListScreen(QWidget* parent) : QWidget(parent) {
     connect(CmSearch, &QPushButton::clicked, this, &ActivationListScreen::CmSearch_Click);
     connect(Fbook, &SheetComponent::DblClick, this, &ActivationListScreen::Fbook_DblClick);
     connect(TxSearch, &QLineEdit::textChanged, this, &ActivationListScreen::TxSearch_Change);
-    InstallKeyPreview(this, [this](QKeyEvent* key) { return PreviewKey(key->key()); });
-}
-
-bool ActivationListScreen::Form_KeyDown(int keyCode) {
-    switch (keyCode) {
-    case Qt::Key_F2:
-        CmNew_Click();
-        return true;
-    case Qt::Key_F3:
-        CmView_Click();
-        return true;
-    case Qt::Key_F5:
-        Refill();
-        return true;
-    case Qt::Key_F9:
-    case Qt::Key_Escape:
-        CmClose_Click();
-        return true;
-    case Qt::Key_F11:
-        CmExport_Click();
-        return true;
-    default:
-        return false; // F6 included: delete has no action
-    }
-}
-
-bool ActivationListScreen::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == TxSearch && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            TxSearch_KeyPress(13);
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
+    Keys = new KeyMap(this);
+    // Each key runs its button's action, enabled or not; F6 has none (no delete).
+    Keys->screenKey(Qt::Key_F2, [this] { CmNew_Click(); })
+        .screenKey(Qt::Key_F3, [this] { CmView_Click(); })
+        .screenKey(Qt::Key_F5, [this] { Refill(); })
+        .screenKey(Qt::Key_F9, [this] { CmClose_Click(); })
+        .screenKey(Qt::Key_Escape, [this] { CmClose_Click(); })
+        .screenKey(Qt::Key_F11, [this] { CmExport_Click(); })
+        .enter(TxSearch, [this] { TxSearch_KeyPress(13); });
 }
 
 void ActivationListScreen::TxSearch_Change() {

@@ -12,6 +12,8 @@
 
 namespace orvane {
 
+class KeyMap;
+
 class ActivationListScreen : public QWidget {
     Q_OBJECT
   public:
@@ -28,8 +30,6 @@ class ActivationListScreen : public QWidget {
     QPushButton* CmClose;
 
   public slots:
-    // Screen-level keys, seen before the controls; true for the keys it acts on.
-    bool Form_KeyDown(int keyCode);
     void CmNew_Click();
     void CmView_Click();
     void Command2_Click();
@@ -44,8 +44,6 @@ class ActivationListScreen : public QWidget {
     explicit ActivationListScreen(QWidget* parent = nullptr);
     // Rebuilds the sheet's data area from the filters; reports database errors itself.
     virtual void Refill() = 0;
-    // The key preview's entry: Form_KeyDown unless a screen adds to it.
-    virtual bool PreviewKey(int keyCode) { return Form_KeyDown(keyCode); }
     // A row whose column 2 is empty is ignored; any other opens the serial in column 7.
     void OpenRecordOfRow(int row);
     // Shows a database failure of a refill and leaves the sheet with its header rows only.
@@ -54,7 +52,8 @@ class ActivationListScreen : public QWidget {
     // column) so a record opens in its own unit.
     void RememberRowUnit(int row, const QString& unitCode) { rowUnits_.insert(row, unitCode); }
     void ForgetRowUnits() { rowUnits_.clear(); }
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The screen's declared keys; a screen adds its own to them.
+    KeyMap* Keys;
 
   private:
     QHash<int, QString> rowUnits_;

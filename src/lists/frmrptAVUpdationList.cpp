@@ -1,5 +1,6 @@
 #include "lists/frmrptAVUpdationList.h"
 
+#include "app/KeyMap.h"
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
 #include "lists/ActivationSheet.h"
@@ -9,7 +10,6 @@
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
 
-#include <QKeyEvent>
 #include <limits>
 
 namespace orvane {
@@ -62,7 +62,8 @@ frmrptAVUpdationList::frmrptAVUpdationList(QWidget* parent) : ActivationListScre
         setTabOrder(order[i], order[i + 1]);
 
     SelectAllOnFocus(TxUnitCode);
-    TxUnitCode->installEventFilter(this);
+    // The box's own handler sees every key, screen keys too, before the box does.
+    Keys->keyDown(TxUnitCode, [this](int key) { TxUnitCode_KeyDown(key); });
     connect(ChExpired, &QRadioButton::clicked, this, &frmrptAVUpdationList::ChExpired_Click);
     connect(ChkDate, &QRadioButton::clicked, this, &frmrptAVUpdationList::ChkDate_Click);
 }
@@ -107,23 +108,6 @@ void frmrptAVUpdationList::fill() {
             ReportMissingUnit();
     ReportSheet::WriteRows(*Fbook, groups, dates_,
                            [this](int row, const QString& unit) { RememberRowUnit(row, unit); });
-}
-
-bool frmrptAVUpdationList::PreviewKey(int keyCode) {
-    const bool inUnitBox = TxUnitCode->hasFocus();
-    const bool handled = Form_KeyDown(keyCode);
-    // The unit box's own key handler still runs after a screen key, unless that closed it.
-    if (handled && inUnitBox && keyCode != Qt::Key_F9 && keyCode != Qt::Key_Escape)
-        TxUnitCode_KeyDown(keyCode);
-    return handled;
-}
-
-bool frmrptAVUpdationList::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == TxUnitCode && event->type() == QEvent::KeyPress) {
-        TxUnitCode_KeyDown(static_cast<QKeyEvent*>(event)->key());
-        return false; // the key goes on into the box
-    }
-    return ActivationListScreen::eventFilter(watched, event);
 }
 
 void frmrptAVUpdationList::TxUnitCode_KeyDown(int keyCode) {

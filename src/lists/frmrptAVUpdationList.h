@@ -37,8 +37,6 @@ class frmrptAVUpdationList : public ActivationListScreen {
 
   protected:
     void Refill() override { FillReport(); }
-    bool PreviewKey(int keyCode) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void fill();

@@ -1,5 +1,6 @@
 #include "lookup/frmListView.h"
 
+#include "app/KeyMap.h"
 #include "app/ScreenHost.h"
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
@@ -53,18 +54,16 @@ frmListView::frmListView(QWidget* parent)
     setTabOrder(TxtSearch, GrHelp);
     LiftLengthLimit(TxtSearch);
     SelectAllOnFocus(TxtSearch);
-    TxtSearch->installEventFilter(this);
-    GrHelp->installEventFilter(this);
     connect(TxtSearch, &QLineEdit::textChanged, this, &frmListView::TxtSearch_Change);
     connect(GrHelp, &QTableWidget::currentCellChanged, this, &frmListView::GrHelp_RowColChange);
     connect(GrHelp, &FlexGrid::DblClick, this, &frmListView::GrHelp_DblClick);
-    // Escape is a pick, wherever the focus is.
-    InstallKeyPreview(this, [this](QKeyEvent* key) {
-        if (key->key() != Qt::Key_Escape)
-            return false;
-        pickAndClose(true);
-        return true;
-    });
+    // Escape is a pick, wherever the focus is; Enter picks the search row from the box and
+    // the current row from the grid.
+    (new KeyMap(this))
+        ->screenKey(Qt::Key_Escape, [this] { pickAndClose(true); })
+        .controlKey(TxtSearch, Qt::Key_Down, [this] { GrHelp->setFocus(); })
+        .enter(TxtSearch, [this] { pickAndClose(true); })
+        .enter(GrHelp, [this] { pickAndClose(false); });
 }
 
 frmListView::~frmListView() {
@@ -204,26 +203,6 @@ void frmListView::pickAndClose(bool bySearchRow) {
     else
         pickByCurrentRow();
     accept();
-}
-
-bool frmListView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-        if (watched == TxtSearch && key == Qt::Key_Down) {
-            GrHelp->setFocus();
-            return true;
-        }
-        if (watched == TxtSearch && enter) {
-            pickAndClose(true);
-            return true;
-        }
-        if (watched == GrHelp && enter) {
-            pickAndClose(false);
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace orvane

@@ -54,9 +54,6 @@ class frmListView : public QDialog {
     void GrHelp_RowColChange();
     void GrHelp_DblClick();
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     void fill(const PickListRows& rows, int displayFields);
     void pickBySearchRow();

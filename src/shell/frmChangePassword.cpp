@@ -1,12 +1,12 @@
 #include "shell/frmChangePassword.h"
 
+#include "app/KeyMap.h"
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
 #include "platform/Settings.h"
 
-#include <QKeyEvent>
 #include <QMdiSubWindow>
 
 namespace orvane {
@@ -67,7 +67,6 @@ frmChangePassword::frmChangePassword(QWidget* parent)
         box->setFont(boxFont);
         SelectAllOnFocus(box);
         LiftLengthLimit(box);
-        box->installEventFilter(this);
     }
     // A focused button presses on Enter, as the chain of boxes expects.
     CmAccept->setAutoDefault(true);
@@ -81,60 +80,18 @@ frmChangePassword::frmChangePassword(QWidget* parent)
 
     connect(CmAccept, &QPushButton::clicked, this, &frmChangePassword::CmAccept_Click);
     connect(CmClose, &QPushButton::clicked, this, &frmChangePassword::CmClose_Click);
-    InstallKeyPreview(this, [this](QKeyEvent* event) { return functionKey(event); });
+    // Only plain F5 and F9; the last box's Enter only moves to Accept, a second one presses it.
+    (new KeyMap(this))
+        ->screenKey(
+            Qt::Key_F5, [this] { CmAccept_Click(); }, KeyMap::Held::Nothing)
+        .screenKey(
+            Qt::Key_F9, [this] { CmClose_Click(); }, KeyMap::Held::Nothing)
+        .enterChain({TxCurPwd, TxNewPwd, TxConfirmPwd, CmAccept});
 }
 
 void frmChangePassword::Form_Load() {
     LbUserName->setText(Settings::read("SYS", "Login", "AUser"));
     CenterForm(this);
-}
-
-bool frmChangePassword::functionKey(QKeyEvent* event) {
-    if (event->modifiers() != Qt::NoModifier)
-        return false;
-    if (event->key() == Qt::Key_F5) {
-        CmAccept_Click();
-        return true;
-    }
-    if (event->key() == Qt::Key_F9) {
-        CmClose_Click();
-        return true;
-    }
-    return false;
-}
-
-bool frmChangePassword::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (watched == TxCurPwd)
-                TxCurPwd_KeyPress(13);
-            else if (watched == TxNewPwd)
-                TxNewPwd_KeyPress(13);
-            else if (watched == TxConfirmPwd)
-                TxConfirmPwd_KeyPress(13);
-            else
-                return QWidget::eventFilter(watched, event);
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void frmChangePassword::TxCurPwd_KeyPress(int keyAscii) {
-    if (keyAscii == 13)
-        TxNewPwd->setFocus();
-}
-
-void frmChangePassword::TxNewPwd_KeyPress(int keyAscii) {
-    if (keyAscii == 13)
-        TxConfirmPwd->setFocus();
-}
-
-void frmChangePassword::TxConfirmPwd_KeyPress(int keyAscii) {
-    // Only moves to Accept; a second Enter presses it.
-    if (keyAscii == 13)
-        CmAccept->setFocus();
 }
 
 PasswordOwner frmChangePassword::owner() const {
@@ -173,9 +130,8 @@ void frmChangePassword::CmAccept_Click() {
 
 bool frmChangePassword::SavePassword() {
     try {
-        const qint64 rows =
-            PasswordStore()
-                .savePassword(owner(), TrimBlanks(TxNewPwd->text()), QDateTime::currentDateTime());
+        const qint64 rows = PasswordStore().savePassword(owner(), TrimBlanks(TxNewPwd->text()),
+                                                         QDateTime::currentDateTime());
         if (rows == 0) {
             MsgBox(NothingWrittenMessage(owner()), MsgIcon::Exclamation);
             return false;

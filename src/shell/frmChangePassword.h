@@ -6,8 +6,6 @@
 
 #include "shell/PasswordStore.h"
 
-class QKeyEvent;
-
 namespace orvane {
 
 // Lets the signed-in user replace the stored password.
@@ -34,16 +32,9 @@ class frmChangePassword : public QWidget {
     void Form_Load();
     void CmAccept_Click();
     void CmClose_Click();
-    void TxCurPwd_KeyPress(int keyAscii);
-    void TxNewPwd_KeyPress(int keyAscii);
-    void TxConfirmPwd_KeyPress(int keyAscii);
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     PasswordOwner owner() const;
-    bool functionKey(QKeyEvent* event);
 };
 
 } // namespace orvane

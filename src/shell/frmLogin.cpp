@@ -1,5 +1,6 @@
 #include "shell/frmLogin.h"
 
+#include "app/KeyMap.h"
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
 #include "platform/Geometry.h"
@@ -9,7 +10,6 @@
 #include "shell/frmMain.h"
 
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QScreen>
 #include <QStyle>
 
@@ -55,8 +55,10 @@ frmLogin::frmLogin(QWidget* parent)
     LiftLengthLimit(TxtPassword);
     SelectAllOnFocus(TxtUserName);
     SelectAllOnFocus(TxtPassword);
-    TxtUserName->installEventFilter(this);
-    TxtPassword->installEventFilter(this);
+    (new KeyMap(this))->enterChain({TxtUserName, TxtPassword}).enter(TxtPassword, [this] {
+        CmOk->setFocus();
+        CmOk_Click();
+    });
     connect(CmOk, &QPushButton::clicked, this, &frmLogin::CmOk_Click);
     connect(CmExit, &QPushButton::clicked, this, &frmLogin::CmExit_Click);
 
@@ -68,24 +70,6 @@ frmLogin::frmLogin(QWidget* parent)
 
 void frmLogin::Form_Load() {
     TxtUserName->setText(Settings::read("SYS", "Login", "AUser"));
-}
-
-bool frmLogin::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            if (watched == TxtUserName) {
-                TxtPassword->setFocus();
-                return true;
-            }
-            if (watched == TxtPassword) {
-                CmOk->setFocus();
-                CmOk_Click();
-                return true;
-            }
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void frmLogin::CmOk_Click() {

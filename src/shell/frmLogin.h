@@ -27,9 +27,6 @@ class frmLogin : public QWidget {
     void CmOk_Click();
     void CmExit_Click();
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     void signedIn(const QString& typedName, const UserRow& user);
 };

@@ -1,5 +1,6 @@
 #include "shell/frmSwitch.h"
 
+#include "app/KeyMap.h"
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
 #include "platform/Geometry.h"
@@ -8,7 +9,6 @@
 #include "shell/frmMain.h"
 
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -61,7 +61,6 @@ frmSwitch::frmSwitch(QWidget* parent)
     GrUnit->setSelectionMode(QAbstractItemView::SingleSelection);
     GrUnit->setTabKeyNavigation(false);
     GrUnit->setWordWrap(false);
-    GrUnit->installEventFilter(this);
 
     CmSwitch->setObjectName("CmSwitch");
     placeTwips(CmSwitch, 30, 4260, 2505, 405);
@@ -72,7 +71,9 @@ frmSwitch::frmSwitch(QWidget* parent)
     setFocusProxy(GrUnit);
 
     connect(CmSwitch, &QPushButton::clicked, this, &frmSwitch::CmSwitch_Click);
-    InstallKeyPreview(this, [this](QKeyEvent* event) { return Form_KeyDown(event); });
+    (new KeyMap(this))
+        ->screenKey(Qt::Key_Escape, [this] { UnloadScreen(this); })
+        .enter(GrUnit, [this] { GrUnit_KeyPress(13); });
 }
 
 void frmSwitch::Form_Load() {
@@ -141,24 +142,6 @@ void frmSwitch::GrUnit_DblClick() {
 void frmSwitch::GrUnit_KeyPress(int keyAscii) {
     if (keyAscii == 13)
         CmSwitch_Click();
-}
-
-bool frmSwitch::Form_KeyDown(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Escape)
-        return false;
-    UnloadScreen(this);
-    return true;
-}
-
-bool frmSwitch::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == GrUnit && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            GrUnit_KeyPress(13);
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void frmSwitch::paintEvent(QPaintEvent*) {

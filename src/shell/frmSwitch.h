@@ -3,8 +3,6 @@
 #include <QTableWidget>
 #include <QWidget>
 
-class QKeyEvent;
-
 namespace orvane {
 
 // Makes another granted business unit the current one.
@@ -25,11 +23,8 @@ class frmSwitch : public QWidget {
     void CmSwitch_Click();
     void GrUnit_DblClick();
     void GrUnit_KeyPress(int keyAscii);
-    // True for the keys the screen acts on before its controls see them.
-    bool Form_KeyDown(QKeyEvent* event);
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:

@@ -71,7 +71,7 @@ class tst_frmAntivirusMaster : public QObject {
         QCOMPARE(s->GrPosition->TextMatrix(0, 3), QString("Purchase Key "));
         QCOMPARE(s->GrPosition->TextMatrix(2, 2), QString("Product 2"));
         QCOMPARE(s->focusWidget(), static_cast<QWidget*>(s->GrPosition));
-        QVERIFY(!s->EditMode);
+        QVERIFY(!s->EditMode());
     }
 
     void keysInEachState_data() {
@@ -128,7 +128,7 @@ class tst_frmAntivirusMaster : public QObject {
         } else {
             QVERIFY(!s.isNull());
             QCOMPARE(s->CmNew->text(), caption);
-            QCOMPARE(s->EditMode, editMode);
+            QCOMPARE(s->EditMode(), editMode);
             QCOMPARE(s->CmEdit->isEnabled(), caption == "New - F2");
             QCOMPARE(s->CmCancel->isEnabled(), caption != "New - F2");
         }
@@ -163,13 +163,13 @@ class tst_frmAntivirusMaster : public QObject {
     void editOnAnEmptyRowSavesNothing() {
         frmAntivirusMaster* s = open();
         press(s, Qt::Key_F3);
-        QVERIFY(s->EditMode);
+        QVERIFY(s->EditMode());
         QVERIFY(s->TxCode->text().isEmpty() && s->TxName->text().isEmpty());
         QCOMPARE(s->CmNew->text(), QString("Save - F5"));
         press(s, Qt::Key_F5);
         // The empty row leaves an empty name: refused, and the screen stays in edit state.
         QCOMPARE(desktop->texts(), QStringList{"Please Enter the Position.   "});
-        QVERIFY(s->EditMode);
+        QVERIFY(s->EditMode());
         QCOMPARE(products(), 0);
     }
 
@@ -251,7 +251,7 @@ class tst_frmAntivirusMaster : public QObject {
         s->TxName->setText(name);
         s->CmNew_Click();
         QCOMPARE(desktop->texts(), QStringList{message});
-        QVERIFY(s->EditMode);
+        QVERIFY(s->EditMode());
         QCOMPARE(TestDb::scalar("Select av_name from hr_av Where av_code='P001'"),
                  QString("Product 1"));
     }
@@ -361,7 +361,7 @@ class tst_frmAntivirusMaster : public QObject {
         s->CmCancel->click();
         QVERIFY(s->TxCode->text().isEmpty() && s->TxName->text().isEmpty());
         QCOMPARE(s->TxPurchaseKey->text(), QString("PK1"));
-        QVERIFY(!s->EditMode);
+        QVERIFY(!s->EditMode());
         QCOMPARE(s->CmNew->text(), QString("New - F2"));
     }
 };

@@ -172,11 +172,11 @@ class tst_frmAvUpdation : public QObject {
         QVERIFY(!s->TxIP->isEnabled());
         // Edit the same record: the update writes its own forms.
         QTest::keyClick(s->CmNew, Qt::Key_F3);
-        QVERIFY(s->EditMode);
+        QVERIFY(s->EditMode());
         fill(s, " 198.0.0.7b ", " windows xp ", " mira k ", " it room ");
         QTest::keyClick(s->TxIP, Qt::Key_F2);
         QVERIFY(desktop->shown.isEmpty());
-        QVERIFY(!s->EditMode);
+        QVERIFY(!s->EditMode());
         QCOMPARE(stored("concat('[',sys_ip,'|',sys_os,'|',sys_user,'|',sys_dept,']')", "S100001"),
                  QString("[198.0.0.7B|windows xp|mira k| IT ROOM ]"));
         QCOMPARE(counterOf("U1"), QString("S100002"));
@@ -202,7 +202,7 @@ class tst_frmAvUpdation : public QObject {
         QCOMPARE(again, s);
         QCOMPARE(s->TxCode->text(), QString("S200007"));
         QCOMPARE(s->LbUnit->text(), QString("Second Unit"));
-        QVERIFY(!s->EditMode && !s->TxIP->isEnabled());
+        QVERIFY(!s->EditMode() && !s->TxIP->isEnabled());
         QCOMPARE(main->area()->subWindowList().size(), 1);
         QVERIFY(desktop->shown.isEmpty());
     }
@@ -215,7 +215,7 @@ class tst_frmAvUpdation : public QObject {
         s->CmNew_Click();
         QCOMPARE(desktop->shown.size(), 1);
         QVERIFY(desktop->shown[0].text.contains("another unit"));
-        QVERIFY(s->EditMode);
+        QVERIFY(s->EditMode());
         QCOMPARE(stored("sys_ip", "S200007", "U2"), QString("198.2.0.7"));
     }
 
