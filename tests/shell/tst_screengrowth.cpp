@@ -1,0 +1,206 @@
+// Resizing: the data screens grow with their frame and never shrink below their design, the
+// entry screens keep fixed frames, and the main window comes back where it was closed.
+#include "antivirus/frmAvUpdation.h"
+#include "netmon/PingMonitor.h"
+#include "netmon/fake_echo.h"
+#include "netmon/frmPing.h"
+#include "platform/Settings.h"
+#include "shell/frmMain.h"
+#include "support/TestSupport.h"
+
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace orvane;
+using namespace orvane::test;
+
+namespace {
+
+QRect inScreen(QWidget* w, QWidget* screen) {
+    return QRect(w->mapTo(screen, QPoint(0, 0)), w->size());
+}
+
+QSize viewportOf(QWidget* data) {
+    auto* area = qobject_cast<QAbstractScrollArea*>(data);
+    return area ? area->viewport()->size() : data->size();
+}
+
+} // namespace
+
+class tst_screengrowth : public QObject {
+    Q_OBJECT
+
+    // A signed-in main window; the ping monitor only ever reaches the test echo.
+    struct Desk {
+        TempSettings settings;
+        TempStateHome state;
+        FakeDesktop desktop;
+        std::shared_ptr<FakeEcho> echo = FakeEcho::create();
+        std::unique_ptr<frmMain> main;
+
+        Desk() {
+            TestDb::startSession("1", "U1", "First Unit");
+            for (int i = 1; i <= 9; ++i)
+                Settings::write("Tarovel", "Branches", QString("Address%1").arg(i),
+                                QString("127.0.0.%1").arg(i + 1));
+            main = std::make_unique<frmMain>();
+            main->resize(1400, 1100);
+            main->show();
+        }
+        ~Desk() { echo->release(); }
+        QMdiSubWindow* open(const QString& item) {
+            main->findChild<QAction*>(item)->trigger();
+            if (frmPing* ping = main->find<frmPing>()) {
+                ping->Timer1->stop();
+                ping->monitor().setEcho(echo->service());
+            }
+            return main->area()->activeSubWindow();
+        }
+    };
+
+  private slots:
+    void dataScreensGrow_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QStringList>("data");
+        QTest::addColumn<QSize>("designed");
+        QTest::addColumn<QSize>("growth"); // of each data widget's viewport, at least
+        QTest::newRow("report") << "mnuReports" << QStringList{"Fbook"} << QSize(769, 421)
+                                << QSize(200, 150);
+        QTest::newRow("activation list")
+            << "mnuAntivirusActivation" << QStringList{"Fbook"} << QSize(769, 421)
+            << QSize(200, 150);
+        QTest::newRow("antivirus master") << "mnuAVMaster" << QStringList{"GrPosition"}
+                                          << QSize(770, 425) << QSize(200, 150);
+        QStringList lists;
+        for (int n = 1; n <= 9; ++n)
+            lists << QString("LstBranch%1").arg(n);
+        QTest::newRow("ping monitor") << "mnuVPNCHK" << lists << QSize(696, 620) << QSize(66, 50);
+    }
+    void dataScreensGrow() {
+        QFETCH(QString, item);
+        QFETCH(QStringList, data);
+        QFETCH(QSize, designed);
+        QFETCH(QSize, growth);
+        Desk desk;
+        QMdiSubWindow* frame = desk.open(item);
+        QWidget* screen = frame->widget();
+        QCOMPARE(screen->size(), designed);
+        QList<QWidget*> parts;
+        QList<QSize> before;
+        for (const QString& name : data) {
+            parts << screen->findChild<QWidget*>(name);
+            QVERIFY2(parts.last(), qPrintable(name));
+            before << viewportOf(parts.last());
+        }
+        const QSize designedFrame = frame->size();
+
+        frame->resize(designedFrame + QSize(200, 150));
+        QCoreApplication::processEvents();
+        QCOMPARE(screen->size(), designed + QSize(200, 150));
+        int dataBottom = 0;
+        for (int i = 0; i < parts.size(); ++i) {
+            const QSize grown = viewportOf(parts[i]) - before[i];
+            QVERIFY2(grown.width() >= growth.width() && grown.height() >= growth.height(),
+                     qPrintable(data[i]));
+            QVERIFY(screen->rect().contains(inScreen(parts[i], screen)));
+            dataBottom = std::max(dataBottom, inScreen(parts[i], screen).bottom());
+        }
+        for (QPushButton* button : screen->findChildren<QPushButton*>()) {
+            const QRect place = inScreen(button, screen);
+            QVERIFY2(screen->rect().contains(place), qPrintable(button->objectName()));
+            QVERIFY2(place.top() > dataBottom, qPrintable(button->objectName()));
+        }
+        // The monitor's lists share the space without overlapping.
+        for (int n = 0; n < parts.size(); ++n)
+            for (int m = n + 1; m < parts.size(); ++m)
+                QVERIFY(!inScreen(parts[n], screen).intersects(inScreen(parts[m], screen)));
+
+        frame->resize(100, 100);
+        QCoreApplication::processEvents();
+        QCOMPARE(screen->size(), designed);
+        QCOMPARE(viewportOf(parts[0]), before[0]);
+    }
+
+    void pingLabelsStayAboveTheirLists() {
+        Desk desk;
+        QMdiSubWindow* frame = desk.open("mnuVPNCHK");
+        frame->resize(frame->size() + QSize(300, 240));
+        QCoreApplication::processEvents();
+        auto* ping = static_cast<frmPing*>(frame->widget());
+        // Branch n's list and the label naming it (the design numbers the labels apart).
+        const int labelOf[] = {2, 1, 7, 4, 8, 3, 5, 6, 9};
+        for (int n = 1; n <= 9; ++n) {
+            const QRect list =
+                ping->findChild<QWidget*>(QString("LstBranch%1").arg(n))->geometry();
+            const QRect label =
+                ping->findChild<QWidget*>(QString("Label%1").arg(labelOf[n - 1]))->geometry();
+            QVERIFY2(label.bottom() < list.top() && list.top() - label.bottom() < 20,
+                     qPrintable(QString::number(n)));
+            QCOMPARE(label.width(), list.width());
+        }
+    }
+
+    void maximisedByTitleBarDoubleClick() {
+        Desk desk;
+        QMdiSubWindow* frame = desk.open("mnuReports");
+        QVERIFY(!(frame->windowFlags() & Qt::WindowMaximizeButtonHint));
+        const QPoint title(frame->width() / 2, frame->widget()->y() / 2);
+        QTest::mouseDClick(frame, Qt::LeftButton, {}, title);
+        QVERIFY(frame->isMaximized());
+        QCoreApplication::processEvents();
+        QVERIFY(frame->widget()->width() > 769);
+        QVERIFY(frame->widget()->height() > 421);
+    }
+
+    void entryScreensStayFixed_data() {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("change password") << "mnuChangePwd";
+        QTest::newRow("unit switch") << "mnuChangeUnit";
+        QTest::newRow("create user") << "mnuCreateUser";
+        QTest::newRow("activation screen") << "";
+    }
+    void entryScreensStayFixed() {
+        QFETCH(QString, item);
+        Desk desk;
+        QMdiSubWindow* frame =
+            item.isEmpty()
+                ? qobject_cast<QMdiSubWindow*>(desk.main->Show<frmAvUpdation>()->parentWidget())
+                : desk.open(item);
+        const QSize designed = frame->size();
+        QCOMPARE(frame->minimumSize(), designed);
+        QCOMPARE(frame->maximumSize(), designed);
+        frame->resize(designed + QSize(200, 150));
+        QCOMPARE(frame->size(), designed);
+    }
+
+    void mainWindowPlaceIsKept() {
+        TempSettings settings;
+        FakeDesktop desktop;
+        QSize designed;
+        {
+            auto* main = new frmMain; // deletes itself on close
+            designed = main->size();
+            main->show();
+            main->setGeometry(40, 30, 900, 700);
+            main->close();
+        }
+        QVERIFY(!Settings::read("SYS", "MainWindow", "Geometry").isEmpty());
+        QVERIFY(designed != QSize(900, 700));
+        frmMain again;
+        QCOMPARE(again.geometry(), QRect(40, 30, 900, 700));
+    }
+
+    void firstRunKeepsTheDesignedSize() {
+        TempSettings settings;
+        frmMain main;
+        QCOMPARE(main.width(), 837);
+        QCOMPARE(main.height(), 542 + main.menuBar()->sizeHint().height());
+    }
+};
+
+QTEST_MAIN(tst_screengrowth)
+#include "tst_screengrowth.moc"
