@@ -1,6 +1,7 @@
 #include "app/ScreenGrowth.h"
 
 #include <QEvent>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QWidget>
@@ -90,7 +91,7 @@ class TitleDoubleClick : public QObject {
 void GrowWithWindow(QWidget* screen, QWidget* data, std::vector<QWidget*> below,
                     std::vector<QWidget*> across) {
     new Growth(screen, [data, below = std::move(below), across = std::move(across)](QSize before,
-                                                                                   QSize after) {
+                                                                                    QSize after) {
         const int dw = after.width() - before.width();
         const int dh = after.height() - before.height();
         shift(data, 0, 0, dw, dh);
@@ -110,8 +111,8 @@ void GrowAsGrid(QWidget* screen, std::vector<GridCell> cells, int columns, int r
                            shareStart(before.height(), cell.row, rows);
             const int dw = shareOf(after.width(), cell.column, columns) -
                            shareOf(before.width(), cell.column, columns);
-            const int dh = shareOf(after.height(), cell.row, rows) -
-                           shareOf(before.height(), cell.row, rows);
+            const int dh =
+                shareOf(after.height(), cell.row, rows) - shareOf(before.height(), cell.row, rows);
             shift(cell.label, dx, dy, dw, 0);
             shift(cell.data, dx, dy, dw, dh);
         }
@@ -123,6 +124,10 @@ bool GrowsWithWindow(const QWidget* screen) {
 }
 
 void FitFrameToScreen(QMdiSubWindow* frame) {
+    // A maximised screen must not pass its state on to the next one: an entry screen shown
+    // maximised would lose its title bar to the menu bar.
+    if (QMdiArea* area = frame->mdiArea())
+        area->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     frame->adjustSize();
     QWidget* screen = frame->widget();
     if (screen && GrowsWithWindow(screen)) {

@@ -61,7 +61,8 @@ frmrptAVUpdationList::frmrptAVUpdationList(QWidget* parent) : ActivationListScre
                         CmSearch, DtFrom,   TxUnitName, TxUnitCode, ChkDate, ChExpired};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
-    GrowWithWindow(this, Fbook, {TxSearch, CmSearch, Label1, TxUnitCode, TxUnitName, Frame2, Frame1});
+    GrowWithWindow(this, Fbook,
+                   {TxSearch, CmSearch, Label1, TxUnitCode, TxUnitName, Frame2, Frame1});
 
     SelectAllOnFocus(TxUnitCode);
     TxUnitCode->installEventFilter(this);

@@ -9,8 +9,8 @@
 #include "netmon/frmPing.h"
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
-#include "shell/frmChangePassword.h"
 #include "shell/WindowPlace.h"
+#include "shell/frmChangePassword.h"
 #include "shell/frmSwitch.h"
 #include "users/frmUserDetails.h"
 

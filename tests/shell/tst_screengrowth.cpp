@@ -11,6 +11,7 @@
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QtTest>
@@ -70,11 +71,10 @@ class tst_screengrowth : public QObject {
         QTest::addColumn<QSize>("growth"); // of each data widget's viewport, at least
         QTest::newRow("report") << "mnuReports" << QStringList{"Fbook"} << QSize(769, 421)
                                 << QSize(200, 150);
-        QTest::newRow("activation list")
-            << "mnuAntivirusActivation" << QStringList{"Fbook"} << QSize(769, 421)
-            << QSize(200, 150);
-        QTest::newRow("antivirus master") << "mnuAVMaster" << QStringList{"GrPosition"}
-                                          << QSize(770, 425) << QSize(200, 150);
+        QTest::newRow("activation list") << "mnuAntivirusActivation" << QStringList{"Fbook"}
+                                         << QSize(769, 421) << QSize(200, 150);
+        QTest::newRow("antivirus master")
+            << "mnuAVMaster" << QStringList{"GrPosition"} << QSize(770, 425) << QSize(200, 150);
         QStringList lists;
         for (int n = 1; n <= 9; ++n)
             lists << QString("LstBranch%1").arg(n);
@@ -134,8 +134,7 @@ class tst_screengrowth : public QObject {
         // Branch n's list and the label naming it (the design numbers the labels apart).
         const int labelOf[] = {2, 1, 7, 4, 8, 3, 5, 6, 9};
         for (int n = 1; n <= 9; ++n) {
-            const QRect list =
-                ping->findChild<QWidget*>(QString("LstBranch%1").arg(n))->geometry();
+            const QRect list = ping->findChild<QWidget*>(QString("LstBranch%1").arg(n))->geometry();
             const QRect label =
                 ping->findChild<QWidget*>(QString("Label%1").arg(labelOf[n - 1]))->geometry();
             QVERIFY2(label.bottom() < list.top() && list.top() - label.bottom() < 20,
@@ -148,12 +147,22 @@ class tst_screengrowth : public QObject {
         Desk desk;
         QMdiSubWindow* frame = desk.open("mnuReports");
         QVERIFY(!(frame->windowFlags() & Qt::WindowMaximizeButtonHint));
-        const QPoint title(frame->width() / 2, frame->widget()->y() / 2);
-        QTest::mouseDClick(frame, Qt::LeftButton, {}, title);
-        QVERIFY(frame->isMaximized());
+        QTest::mouseDClick(frame, Qt::LeftButton, {},
+                           QPoint(frame->width() / 2, frame->widget()->y() / 2));
         QCoreApplication::processEvents();
-        QVERIFY(frame->widget()->width() > 769);
-        QVERIFY(frame->widget()->height() > 421);
+        QVERIFY(frame->isMaximized());
+        QCOMPARE(frame->widget()->size(), desk.main->area()->viewport()->size());
+        // An entry screen opened meanwhile keeps its own frame and title bar.
+        QMdiSubWindow* entry = desk.open("mnuChangePwd");
+        QVERIFY(!entry->isMaximized());
+        QVERIFY(frame->isMaximized());
+        // The title bar has gone into the menu bar; its Restore brings the design back.
+        QAction* restore = frame->systemMenu()->actions().value(0);
+        QCOMPARE(restore->text(), QString("&Restore"));
+        restore->trigger();
+        QCoreApplication::processEvents();
+        QVERIFY(!frame->isMaximized());
+        QCOMPARE(frame->widget()->size(), QSize(769, 421));
     }
 
     void entryScreensStayFixed_data() {
