@@ -2,6 +2,7 @@
 
 #include "antivirus/AntivirusRegister.h"
 #include "app/KeyMap.h"
+#include "app/ScreenGrowth.h"
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
 #include "platform/Geometry.h"
@@ -44,6 +45,7 @@ frmAntivirusMaster::frmAntivirusMaster(QWidget* parent)
                         CmClose,    CmCancel, TxPurchaseKey, TxInstallKey};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
+    GrowWithWindow(this, GrPosition, {Frame1, CmNew, CmEdit, CmCancel, CmClose}, {Label3});
 
     // The focus given to the screen starts on the grid, first in the tab order.
     setFocusProxy(GrPosition);

@@ -1,5 +1,6 @@
 #include "lists/frmAVList.h"
 
+#include "app/ScreenGrowth.h"
 #include "app/mdlTarovel.h"
 #include "lists/ActivationSheet.h"
 #include "platform/Geometry.h"
@@ -41,6 +42,7 @@ frmAVList::frmAVList(QWidget* parent) : ActivationListScreen(parent) {
     QWidget* order[] = {Fbook, Command2, CmNew, CmView, CmClose, CmExport, TxSearch, CmSearch};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
+    GrowWithWindow(this, Fbook, {Label1, TxSearch, LbUnit, CmSearch, Frame1}, {Label3});
 }
 
 void frmAVList::Form_Load() {

@@ -1,6 +1,7 @@
 #include "lists/frmrptAVUpdationList.h"
 
 #include "app/KeyMap.h"
+#include "app/ScreenGrowth.h"
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
 #include "lists/ActivationSheet.h"
@@ -60,6 +61,8 @@ frmrptAVUpdationList::frmrptAVUpdationList(QWidget* parent) : ActivationListScre
                         CmSearch, DtFrom,   TxUnitName, TxUnitCode, ChkDate, ChExpired};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
+    GrowWithWindow(this, Fbook,
+                   {TxSearch, CmSearch, Label1, TxUnitCode, TxUnitName, Frame2, Frame1});
 
     SelectAllOnFocus(TxUnitCode);
     // The box's own handler sees every key, screen keys too, before the box does.

@@ -1,5 +1,6 @@
 #include "netmon/frmPing.h"
 
+#include "app/ScreenGrowth.h"
 #include "app/mdlTarovel.h"
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
@@ -27,9 +28,14 @@ constexpr int kListWidth = 3375;
 constexpr int kListHeight = 2790;
 constexpr int kLabelHeight = 195;
 
-// Labels stand in three rows, whatever the small offsets of the lists below them.
+// Lists stand in three rows and three columns, whatever their small offsets; labels stand
+// in the same rows, above their lists.
+int bandOf(int twipsOffset) {
+    return twipsOffset < 2000 ? 0 : twipsOffset < 5000 ? 1 : 2;
+}
 int labelTop(int listTop) {
-    return listTop < 2000 ? 60 : listTop < 5000 ? 3180 : 6210;
+    constexpr int kLabelTops[] = {60, 3180, 6210};
+    return kLabelTops[bandOf(listTop)];
 }
 
 const QColor kGreen(0, 255, 0);
@@ -60,6 +66,7 @@ frmPing::frmPing(QWidget* parent)
     QLabel** labels[] = {&Label1, &Label2, &Label3, &Label4, &Label5,
                          &Label6, &Label7, &Label8, &Label9};
     const QVector<Branch>& branches = monitor_.branches();
+    std::vector<GridCell> cells;
     for (int i = 0; i < PingMonitor::kBranchCount; ++i) {
         const ListPlace& place = kPlaces[i];
         auto* list = new QListWidget(this);
@@ -83,7 +90,9 @@ frmPing::frmPing(QWidget* parent)
         label->setToolTip(stats_[static_cast<size_t>(i)].toolTip());
         *labels[place.label - 1] = label;
         labels_[static_cast<size_t>(i)] = label;
+        cells.push_back({label, list, bandOf(place.left), bandOf(place.top)});
     }
+    GrowAsGrid(this, std::move(cells), 3, 3);
 
     connect(&monitor_, &PingMonitor::branchAnswered, this, &frmPing::showResult);
 

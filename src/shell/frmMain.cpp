@@ -1,6 +1,7 @@
 #include "shell/frmMain.h"
 
 #include "antivirus/frmAntivirusMaster.h"
+#include "app/ScreenGrowth.h"
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
 #include "lists/frmAVList.h"
@@ -8,6 +9,7 @@
 #include "netmon/frmPing.h"
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
+#include "shell/WindowPlace.h"
 #include "shell/frmChangePassword.h"
 #include "shell/frmSwitch.h"
 #include "users/frmUserDetails.h"
@@ -50,6 +52,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(this
     setCentralWidget(area_);
     buildMenus();
     resize(twips(12555), twips(8130) + menuBar()->sizeHint().height());
+    KeepWindowPlace(this);
     MDIForm_Load();
 }
 
@@ -117,7 +120,7 @@ void frmMain::adopt(QWidget* screen) {
     QMdiSubWindow* frame = area_->addSubWindow(screen, FrameFlagsFor(screen));
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowIcon(windowIcon());
-    frame->adjustSize();
+    FitFrameToScreen(frame);
 }
 
 void frmMain::present(QWidget* screen) {

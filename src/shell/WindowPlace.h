@@ -1,0 +1,12 @@
+#pragma once
+// The main window comes back where the user left it: its size, position and maximised state
+// are kept in the program's own settings file (SYS.ini) when it closes.
+class QWidget;
+
+namespace orvane {
+
+// Call once the window has its designed size: a kept place replaces it, and the window's
+// place is kept again whenever it closes. Without a kept place the design stays as it is.
+void KeepWindowPlace(QWidget* window);
+
+} // namespace orvane
