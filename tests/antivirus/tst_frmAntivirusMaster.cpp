@@ -4,7 +4,9 @@
 #include "shell/frmMain.h"
 #include "support/TestSupport.h"
 
+#include "support/ScreenFixture.h"
 #include <QPointer>
+
 #include <QtTest>
 #include <memory>
 
@@ -30,15 +32,11 @@ void settle() {
 }
 } // namespace
 
-class tst_frmAntivirusMaster : public QObject {
+class tst_frmAntivirusMaster : public QObject, ScreenFixture {
     Q_OBJECT
-    std::unique_ptr<FakeDesktop> desktop;
-    std::unique_ptr<frmMain> main;
 
     frmAntivirusMaster* open() {
-        main = std::make_unique<frmMain>();
-        main->setAttribute(Qt::WA_DeleteOnClose, false);
-        main->show();
+        showMain();
         return main->Show<frmAntivirusMaster>();
     }
     static void press(frmAntivirusMaster* s, Qt::Key key) {
@@ -54,11 +52,7 @@ class tst_frmAntivirusMaster : public QObject {
         Session().CurrentUnitCode = "U1";
         desktop = std::make_unique<FakeDesktop>();
     }
-    void cleanup() {
-        main.reset();
-        settle();
-        desktop.reset();
-    }
+    void cleanup() { stopScreens(); }
 
     void opensInBrowse() {
         addProducts(2);

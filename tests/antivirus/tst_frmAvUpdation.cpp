@@ -7,7 +7,9 @@
 #include "shell/frmMain.h"
 #include "support/TestSupport.h"
 
+#include "support/ScreenFixture.h"
 #include <QPointer>
+
 #include <QtTest>
 #include <memory>
 
@@ -55,16 +57,8 @@ int countDays(const QDate& to) {
 }
 } // namespace
 
-class tst_frmAvUpdation : public QObject {
+class tst_frmAvUpdation : public QObject, ScreenFixture {
     Q_OBJECT
-    std::unique_ptr<FakeDesktop> desktop;
-    std::unique_ptr<frmMain> main;
-
-    void openMain() {
-        main = std::make_unique<frmMain>();
-        main->setAttribute(Qt::WA_DeleteOnClose, false);
-        main->show();
-    }
 
   private slots:
     void init() {
@@ -73,15 +67,10 @@ class tst_frmAvUpdation : public QObject {
         Session().CurrentUnitCode = "U1";
         Session().CurrentUnitName = "First Unit";
         Session().CurrentUserId = "5";
-        desktop = std::make_unique<FakeDesktop>();
         ClearHelpResults();
-        openMain();
+        startScreens();
     }
-    void cleanup() {
-        main.reset();
-        settle();
-        desktop.reset();
-    }
+    void cleanup() { stopScreens(); }
 
     void newRouteStartsAnEntry() {
         frmAvUpdation* s = frmAvUpdation::OpenForNew();

@@ -6,37 +6,31 @@
 #include "app/mdlTarovel.h"
 #include "lists/frmAVList.h"
 
+#include "support/ScreenFixture.h"
+
 #include <QtTest>
 
 using namespace orvane;
 using namespace orvane::test;
 using namespace listsdata;
 
-class tst_avlist : public QObject {
+class tst_avlist : public QObject, ScreenFixture {
     Q_OBJECT
-    std::unique_ptr<frmMain> main;
-    std::unique_ptr<FakeDesktop> desktop;
     frmAVList* list = nullptr;
 
     void open() {
-        list = main->Show<frmAVList>();
+        list = openScreen<frmAVList>();
         QVERIFY(list);
-        QCoreApplication::processEvents();
     }
     frmAvUpdation* activation() const { return main->find<frmAvUpdation>(); }
 
   private slots:
     void init() {
         freshSession();
-        desktop = std::make_unique<FakeDesktop>();
-        main = std::make_unique<frmMain>();
-        main->setAttribute(Qt::WA_DeleteOnClose, false);
-        main->show();
+        startScreens();
     }
     void cleanup() {
-        closeAllScreens(main.get());
-        main.reset();
-        desktop.reset();
+        stopScreens();
         TestDb::exec("Rename table if exists hr0910.hr_av_activation_away to "
                      "hr0910.hr_av_activation");
     }

@@ -8,22 +8,21 @@
 #include "lookup/HelpResults.h"
 #include "lookup/frmListView.h"
 
+#include "support/ScreenFixture.h"
+
 #include <QtTest>
 
 using namespace orvane;
 using namespace orvane::test;
 using namespace listsdata;
 
-class tst_rptavupdationlist : public QObject {
+class tst_rptavupdationlist : public QObject, ScreenFixture {
     Q_OBJECT
-    std::unique_ptr<frmMain> main;
-    std::unique_ptr<FakeDesktop> desktop;
     frmrptAVUpdationList* report = nullptr;
 
     void open() {
-        report = main->Show<frmrptAVUpdationList>();
+        report = openScreen<frmrptAVUpdationList>();
         QVERIFY(report);
-        QCoreApplication::processEvents();
     }
     frmAvUpdation* activation() const { return main->find<frmAvUpdation>(); }
     void doubleClick(int row, int col) {
@@ -47,16 +46,11 @@ class tst_rptavupdationlist : public QObject {
   private slots:
     void init() {
         freshSession();
-        desktop = std::make_unique<FakeDesktop>();
-        main = std::make_unique<frmMain>();
-        main->setAttribute(Qt::WA_DeleteOnClose, false);
-        main->show();
+        startScreens();
         ClearHelpResults();
     }
     void cleanup() {
-        closeAllScreens(main.get());
-        main.reset();
-        desktop.reset();
+        stopScreens();
         // A test that renamed the table away must not leave it so.
         TestDb::exec("Rename table if exists hr0910.hr_av_activation_away to "
                      "hr0910.hr_av_activation");
