@@ -1,11 +1,14 @@
 #pragma once
 // Reading written workbooks back with independent readers: xlrd through xls_dump.py for .xls,
 // openpyxl through xlsx_dump.py for .xlsx.
+#include "platform/SheetComponent.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 namespace readback {
 
@@ -27,6 +30,27 @@ inline QJsonObject xlrd(const QString& script, const QStringList& args) {
 }
 inline QJsonObject openpyxl(const QString& script, const QStringList& args) {
     return dump(script, args);
+}
+
+// The display-switch rows of both writers' tests: columns grid and headings.
+inline void switchRows() {
+    QTest::addColumn<bool>("grid");
+    QTest::addColumn<bool>("headings");
+    QTest::newRow("both on") << true << true;
+    QTest::newRow("both off") << false << false;
+    QTest::newRow("grid only") << true << false;
+}
+
+// The display-switch sheet both writers share: one cell "x" with the grid lines and the row and
+// column headings switched as given, written to `path` and read back by `read`.
+template <class Read>
+QJsonObject switchedSheet(bool grid, bool headings, const QString& path, int fileType, Read read) {
+    orvane::SheetComponent s;
+    s.setText(1, 1, "x");
+    s.setShowGridLines(grid);
+    s.setShowRowColHeadings(headings);
+    s.write(path, fileType);
+    return read(path);
 }
 
 } // namespace readback

@@ -241,23 +241,13 @@ class TestXlsWriter : public QObject {
         QVERIFY(!rows.contains("1"));
     }
 
-    void displaySwitches_data() {
-        QTest::addColumn<bool>("grid");
-        QTest::addColumn<bool>("headings");
-        QTest::newRow("both on") << true << true;
-        QTest::newRow("both off") << false << false;
-        QTest::newRow("grid only") << true << false;
-    }
+    void displaySwitches_data() { readback::switchRows(); }
     void displaySwitches() {
         QFETCH(bool, grid);
         QFETCH(bool, headings);
-        SheetComponent s;
-        s.setText(1, 1, "x");
-        s.setShowGridLines(grid);
-        s.setShowRowColHeadings(headings);
-        const QString path = file(QStringLiteral("switches.xls"));
-        s.write(path, SheetComponent::XlsFileType);
-        const QJsonObject x = readback::xlrd(script, {path});
+        const QJsonObject x = readback::switchedSheet(
+            grid, headings, file(QStringLiteral("switches.xls")), SheetComponent::XlsFileType,
+            [this](const QString& path) { return readback::xlrd(script, {path}); });
         QVERIFY2(!x.contains("error"), qPrintable(x["error"].toString()));
         QCOMPARE(x["gridLines"].toBool(), grid);
         QCOMPARE(x["headings"].toBool(), headings);

@@ -163,23 +163,15 @@ class TestXlsxWriter : public QObject {
     }
 
     void displaySwitches_data() {
-        QTest::addColumn<bool>("grid");
-        QTest::addColumn<bool>("headings");
-        QTest::newRow("both on") << true << true;
-        QTest::newRow("both off") << false << false;
-        QTest::newRow("grid only") << true << false;
+        readback::switchRows();
         QTest::newRow("headings only") << false << true;
     }
     void displaySwitches() {
         QFETCH(bool, grid);
         QFETCH(bool, headings);
-        SheetComponent s;
-        s.setText(1, 1, "x");
-        s.setShowGridLines(grid);
-        s.setShowRowColHeadings(headings);
-        const QString path = file(QStringLiteral("switches.xlsx"));
-        s.write(path, SheetComponent::XlsxFileType);
-        const QJsonObject x = readback::openpyxl(script, {path});
+        const QJsonObject x = readback::switchedSheet(
+            grid, headings, file(QStringLiteral("switches.xlsx")), SheetComponent::XlsxFileType,
+            [this](const QString& path) { return readback::openpyxl(script, {path}); });
         QVERIFY2(!x.contains("error"), qPrintable(x["error"].toString()));
         QCOMPARE(x["gridLines"].toBool(), grid);
         QCOMPARE(x["headings"].toBool(), headings);
