@@ -13,13 +13,6 @@ using namespace orvane;
 using namespace orvane::test;
 
 namespace {
-QString counterOf(const QString& unit) {
-    return TestDb::scalar("Select no_value from numbersetup Where no_id=?", {"SYS_" + unit});
-}
-int records() {
-    return TestDb::count("Select count(*) from hr_av_activation");
-}
-
 SystemRecord typed(const QString& ip = "198.0.0.5", const QString& os = "Windows",
                    const QString& user = "mira") {
     SystemRecord r;

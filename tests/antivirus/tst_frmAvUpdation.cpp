@@ -17,12 +17,6 @@ using namespace orvane;
 using namespace orvane::test;
 
 namespace {
-QString counterOf(const QString& unit) {
-    return TestDb::scalar("Select no_value from numbersetup Where no_id=?", {"SYS_" + unit});
-}
-int records() {
-    return TestDb::count("Select count(*) from hr_av_activation");
-}
 QString stored(const QString& column, const QString& id, const QString& unit = "U1") {
     return TestDb::scalar(
         "Select " + column + " from hr_av_activation Where sys_id=? and unit_code=?", {id, unit});

@@ -34,13 +34,7 @@ class tst_clusterreads : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() {
-        const QString why = TestCluster::unavailable();
-        if (!why.isEmpty() && TestCluster::required())
-            QFAIL(qPrintable("the test cluster must run here: " + why));
-        if (!why.isEmpty())
-            QSKIP(qPrintable("no test cluster: " + why));
-    }
+    void initTestCase() { TestCluster::skipOrFailWithoutCluster(); }
     void init() { TestCluster::loadFixture(); }
 
     void savedOnOneNodeReportedFromAnother() {

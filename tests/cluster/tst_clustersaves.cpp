@@ -61,13 +61,7 @@ class tst_clustersaves : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        const QString why = TestCluster::unavailable();
-        if (!why.isEmpty() && TestCluster::required())
-            QFAIL(qPrintable("the test cluster must run here: " + why));
-        if (!why.isEmpty())
-            QSKIP(qPrintable("no test cluster: " + why));
-    }
+    void initTestCase() { TestCluster::skipOrFailWithoutCluster(); }
     void init() {
         TestCluster::loadFixture();
         desktop.clear();

@@ -4,6 +4,7 @@
 
 #include <QMutexLocker>
 #include <QProcess>
+#include <QTest>
 #include <QThread>
 
 namespace orvane::test {
@@ -117,6 +118,14 @@ int RecordingDesktop::count() const {
 void RecordingDesktop::clear() {
     QMutexLocker lock(&mutex_);
     shown_.clear();
+}
+
+void TestCluster::skipOrFailWithoutCluster() {
+    const QString why = unavailable();
+    if (!why.isEmpty() && required())
+        QFAIL(qPrintable("the test cluster must run here: " + why));
+    if (!why.isEmpty())
+        QSKIP(qPrintable("no test cluster: " + why));
 }
 
 } // namespace orvane::test

@@ -25,6 +25,9 @@ class TestCluster {
     static QString unavailable();
     // The suite must run (CI): a missing cluster fails instead of skipping.
     static bool required();
+    // For a suite's initTestCase: skips it, with the reason, when there is no cluster, or
+    // fails it where the cluster must run.
+    static void skipOrFailWithoutCluster();
     // Runs scripts/cluster with the arguments; its output goes to the test log.
     static int control(const QStringList& arguments);
     // Reloads db/fixture.sql through node 1.

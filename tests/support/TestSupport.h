@@ -99,4 +99,12 @@ class TestDb {
     static QString sourceDir();
 };
 
+// A unit's workstation counter and the workstation records of the test server's schema.
+inline QString counterOf(const QString& unit) {
+    return TestDb::scalar("Select no_value from numbersetup Where no_id=?", {"SYS_" + unit});
+}
+inline int records() {
+    return TestDb::count("Select count(*) from hr_av_activation");
+}
+
 } // namespace orvane::test
