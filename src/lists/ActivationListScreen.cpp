@@ -24,7 +24,8 @@ QPushButton* commandButton(const QString& caption, const char* name, int left, Q
 }
 } // namespace
 
-ActivationListScreen::ActivationListScreen(QWidget* parent) : QWidget(parent) {
+ActivationListScreen::ActivationListScreen(QWidget* parent)
+    : QWidget(parent), refills_(new RefillCoalescer([this] { Refill(); }, this)) {
     setWindowTitle(Caption);
     // The design's small sans-serif: option captions such as "Expiring on or before" fit.
     QFont body("Arial");
@@ -102,6 +103,10 @@ bool ActivationListScreen::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ActivationListScreen::TxSearch_Change() {
+    if (refills_->DeferBehindQueuedKeys())
+        return;
+    // The typed character shows before a refill that may take a while.
+    TxSearch->repaint();
     Refill();
 }
 
@@ -126,6 +131,7 @@ void ActivationListScreen::CmNew_Click() {
 }
 
 void ActivationListScreen::CmView_Click() {
+    refills_->RunPending();
     OpenRecordOfRow(Fbook->activeRow());
 }
 
@@ -152,6 +158,7 @@ void ActivationListScreen::CmClose_Click() {
 }
 
 void ActivationListScreen::CmExport_Click() {
+    refills_->RunPending();
     ExportSheet(*Fbook, Caption);
 }
 

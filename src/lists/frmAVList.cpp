@@ -59,6 +59,7 @@ void frmAVList::Form_Load() {
 }
 
 void frmAVList::FillList() {
+    RefillStarted();
     int row = HeaderRows;
     try {
         row = fill();

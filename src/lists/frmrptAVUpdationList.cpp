@@ -82,6 +82,7 @@ void frmrptAVUpdationList::Form_Load() {
 }
 
 void frmrptAVUpdationList::FillReport() {
+    RefillStarted();
     try {
         fill();
     } catch (const DbError& error) {
@@ -136,6 +137,8 @@ void frmrptAVUpdationList::TxUnitCode_KeyDown(int keyCode) {
     } else if (keyCode == Qt::Key_Delete) {
         TxUnitCode->clear();
         TxUnitName->clear();
+    } else if (refills_->DeferUntilKeyLands()) {
+        return; // typed ahead: one refill once the queued keys are in the box
     }
     FillReport();
 }
