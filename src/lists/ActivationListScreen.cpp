@@ -24,8 +24,13 @@ QPushButton* commandButton(const QString& caption, const char* name, int left, Q
 }
 } // namespace
 
-ActivationListScreen::ActivationListScreen(QWidget* parent)
-    : QWidget(parent), refills_(new RefillCoalescer([this] { Refill(); }, this)) {
+ActivationListScreen::ActivationListScreen(QWidget* parent) : QWidget(parent) {
+    refills_ = new RefillCoalescer(
+        [this] {
+            ShowTypedText();
+            Refill();
+        },
+        this);
     setWindowTitle(Caption);
     // The design's small sans-serif: option captions such as "Expiring on or before" fit.
     QFont body("Arial");
@@ -103,11 +108,16 @@ bool ActivationListScreen::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ActivationListScreen::TxSearch_Change() {
-    if (refills_->DeferBehindQueuedKeys())
+    if (refills_->Defer())
         return;
-    // The typed character shows before a refill that may take a while.
-    TxSearch->repaint();
+    ShowTypedText();
     Refill();
+}
+
+void ActivationListScreen::ShowTypedText() {
+    // The typed characters show before a refill that may take a while.
+    if (auto* box = qobject_cast<QLineEdit*>(focusWidget()))
+        box->repaint();
 }
 
 void ActivationListScreen::TxSearch_KeyPress(int keyAscii) {

@@ -55,6 +55,7 @@ class ActivationListScreen : public QWidget {
     // implementation calls RefillStarted() first.
     virtual void Refill() = 0;
     void RefillStarted() { refills_->Started(); }
+    void ShowTypedText();
     RefillCoalescer* refills_;
     // The key preview's entry: Form_KeyDown unless a screen adds to it.
     virtual bool PreviewKey(int keyCode) { return Form_KeyDown(keyCode); }

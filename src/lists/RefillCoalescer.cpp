@@ -2,36 +2,31 @@
 
 #include "platform/InputQueue.h"
 
-#include <QTimer>
-
 namespace orvane {
 
 namespace {
-// While keys still wait (e.g. a nested loop that holds back input), look again shortly
-// rather than spinning on a zero timer.
+// Keys still queued when the refill is due (a nested loop holding input back): look again.
 constexpr int RecheckMs = 5;
 } // namespace
 
 RefillCoalescer::RefillCoalescer(std::function<void()> refill, QObject* parent)
-    : QObject(parent), refill_(std::move(refill)) {}
-
-bool RefillCoalescer::DeferBehindQueuedKeys() {
-    if (!enabled_ || !KeyInputWaiting())
-        return false;
-    defer();
-    return true;
+    : QObject(parent), refill_(std::move(refill)) {
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &RefillCoalescer::due);
 }
 
-bool RefillCoalescer::DeferUntilKeyLands() {
-    if (!enabled_ || (!pending_ && !KeyInputWaiting()))
+bool RefillCoalescer::Defer() {
+    if (!enabled_ || (!pending_ && !KeyPressWaiting()))
         return false;
-    defer();
+    pending_ = true;
+    timer_.start(FoldMs);
     return true;
 }
 
 void RefillCoalescer::Started() {
     ++runs_;
     pending_ = false;
+    timer_.stop();
 }
 
 void RefillCoalescer::RunPending() {
@@ -39,24 +34,13 @@ void RefillCoalescer::RunPending() {
         refill_();
 }
 
-void RefillCoalescer::defer() {
-    pending_ = true;
-    if (armed_)
-        return;
-    armed_ = true;
-    QTimer::singleShot(0, this, &RefillCoalescer::check);
-}
-
-void RefillCoalescer::check() {
-    armed_ = false;
+void RefillCoalescer::due() {
     if (!pending_)
         return;
-    if (KeyInputWaiting()) {
-        armed_ = true;
-        QTimer::singleShot(RecheckMs, this, &RefillCoalescer::check);
-        return;
-    }
-    refill_();
+    if (KeyPressWaiting())
+        timer_.start(RecheckMs);
+    else
+        refill_();
 }
 
 } // namespace orvane

@@ -137,7 +137,7 @@ void frmrptAVUpdationList::TxUnitCode_KeyDown(int keyCode) {
     } else if (keyCode == Qt::Key_Delete) {
         TxUnitCode->clear();
         TxUnitName->clear();
-    } else if (refills_->DeferUntilKeyLands()) {
+    } else if (refills_->Defer()) {
         return; // typed ahead: one refill once the queued keys are in the box
     }
     FillReport();

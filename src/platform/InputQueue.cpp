@@ -5,9 +5,13 @@
 
 namespace orvane {
 
-bool KeyInputWaiting() {
-    return QWindowSystemInterfacePrivate::peekWindowSystemEvent(
-               QWindowSystemInterfacePrivate::Key) != nullptr;
+bool KeyPressWaiting() {
+    using Queue = QWindowSystemInterfacePrivate;
+    const auto* key = static_cast<const Queue::KeyEvent*>(Queue::peekWindowSystemEvent(Queue::Key));
+    if (!key)
+        return false;
+    return key->keyType == QEvent::KeyPress ||
+           QWindowSystemInterface::windowSystemEventsQueued() > 1;
 }
 
 } // namespace orvane

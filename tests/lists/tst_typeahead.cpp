@@ -84,7 +84,8 @@ class tst_typeahead : public QObject {
         QueueTyping(edit, typed);
         QTRY_VERIFY(!s->RefillPending() && s->RefillsRun() > before);
         QCOMPARE(edit->text(), typed);
-        QVERIFY2(s->RefillsRun() - before <= 2, qPrintable(QString::number(s->RefillsRun())));
+        QVERIFY2(s->RefillsRun() - before <= 2,
+                 qPrintable(QString("%1 refills").arg(s->RefillsRun() - before)));
         QCOMPARE(columnTexts(s->Fbook, 7, firstRow), serials);
         QVERIFY(desktop->shown.isEmpty());
     }
