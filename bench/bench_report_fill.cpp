@@ -1,11 +1,13 @@
 // Times the two workstation lists against a seeded server: the report's FillReport over
 // 30,000 workstations in 20 units against the mariadb command-line client running the same
-// SELECT in batch mode, one search keystroke of the list over a 5,000-workstation unit, and the
+// SELECT in batch mode, one search keystroke of the list over a 5,000-workstation unit, fast
+// typing into both search boxes with the refills folded and not (bench/TypingRun.h), and the
 // memory of the program holding the full report. Prints every figure and ratio; decides nothing.
 //
 // It REPLACES the workstation and unit data of the server it is pointed at, so it needs a
 // server of its own:  ORVANE_DB_PORT=3323 scripts/db start
 //                     ORVANE_BENCH_PORT=3323 QT_QPA_PLATFORM=offscreen build/bench_report_fill
+#include "TypingRun.h"
 #include "app/Session.h"
 #include "lists/ActivationQuery.h"
 #include "lists/frmAVList.h"
@@ -224,6 +226,7 @@ int main(int argc, char** argv) {
         report->Fbook->write(dir.filePath("report.xls"), SheetComponent::XlsFileType);
         write.push_back(t.nsecsElapsed() / 1e6);
     }
+    const auto reportTyping = bench::typeAhead(report, [&] { report->FillReport(); });
     delete report;
 
     // One keystroke in the list's search box over the 5,000-workstation unit. Every prefix of
@@ -267,6 +270,7 @@ int main(int argc, char** argv) {
         settle();
         viewOnly.push_back(t.nsecsElapsed() / 1e6);
     }
+    const auto listTyping = bench::typeAhead(list, [&] { list->FillList(); });
     delete list;
 
     const double clientMs = median(client), fillMs = median(fill), keyMs = median(keys);
@@ -293,6 +297,8 @@ int main(int argc, char** argv) {
                 keyRows);
     std::printf("  FillList alone: median %.1f ms; the view taking the rows: median %.1f ms\n",
                 median(refillOnly), median(viewOnly));
+    bench::printTyping("the report's search box over 30,000 rows", reportTyping, fillMs);
+    bench::printTyping("the list's search box over its 5,000 rows", listTyping, median(refillOnly));
     std::printf("writing the report as .xls: median %.1f ms\n", median(write));
     std::printf("memory: RSS before the report %ld KiB, holding the 30,000-row report %ld KiB, "
                 "peak (VmHWM) %ld KiB\n",

@@ -25,6 +25,12 @@ QPushButton* commandButton(const QString& caption, const char* name, int left, Q
 } // namespace
 
 ActivationListScreen::ActivationListScreen(QWidget* parent) : QWidget(parent) {
+    refills_ = new RefillCoalescer(
+        [this] {
+            ShowTypedText();
+            Refill();
+        },
+        this);
     setWindowTitle(Caption);
     // The design's small sans-serif: option captions such as "Expiring on or before" fit.
     QFont body("Arial");
@@ -75,7 +81,16 @@ ActivationListScreen::ActivationListScreen(QWidget* parent) : QWidget(parent) {
 }
 
 void ActivationListScreen::TxSearch_Change() {
+    if (refills_->Defer())
+        return;
+    ShowTypedText();
     Refill();
+}
+
+void ActivationListScreen::ShowTypedText() {
+    // The typed characters show before a refill that may take a while.
+    if (auto* box = qobject_cast<QLineEdit*>(focusWidget()))
+        box->repaint();
 }
 
 void ActivationListScreen::TxSearch_KeyPress(int keyAscii) {
@@ -99,6 +114,7 @@ void ActivationListScreen::CmNew_Click() {
 }
 
 void ActivationListScreen::CmView_Click() {
+    refills_->RunPending();
     OpenRecordOfRow(Fbook->activeRow());
 }
 
@@ -125,6 +141,7 @@ void ActivationListScreen::CmClose_Click() {
 }
 
 void ActivationListScreen::CmExport_Click() {
+    refills_->RunPending();
     ExportSheet(*Fbook, Caption);
 }
 

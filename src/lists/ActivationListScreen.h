@@ -2,6 +2,7 @@
 // What the workstation list and the cross-unit report share: the sheet, the search box and
 // its button, the five command buttons with their keys, opening a listed record or a new one
 // in the activation screen, and the export. Each screen supplies its own refill.
+#include "lists/RefillCoalescer.h"
 #include "platform/SheetComponent.h"
 
 #include <QFrame>
@@ -29,6 +30,14 @@ class ActivationListScreen : public QWidget {
     QPushButton* CmView;
     QPushButton* CmClose;
 
+    // Refills run since the screen was made, whatever started them.
+    int RefillsRun() const { return refills_->Runs(); }
+    bool RefillPending() const { return refills_->Pending(); }
+    // Runs a refill that typing left pending, so the sheet shows the current filters.
+    void RunPendingRefill() { refills_->RunPending(); }
+    // Off: every change of the search text refills at once, however many keys wait.
+    void SetRefillCoalescing(bool on) { refills_->SetEnabled(on); }
+
   public slots:
     void CmNew_Click();
     void CmView_Click();
@@ -42,8 +51,12 @@ class ActivationListScreen : public QWidget {
 
   protected:
     explicit ActivationListScreen(QWidget* parent = nullptr);
-    // Rebuilds the sheet's data area from the filters; reports database errors itself.
+    // Rebuilds the sheet's data area from the filters; reports database errors itself. Each
+    // implementation calls RefillStarted() first.
     virtual void Refill() = 0;
+    void RefillStarted() { refills_->Started(); }
+    void ShowTypedText();
+    RefillCoalescer* refills_;
     // A row whose column 2 is empty is ignored; any other opens the serial in column 7.
     void OpenRecordOfRow(int row);
     // Shows a database failure of a refill and leaves the sheet with its header rows only.

@@ -61,6 +61,7 @@ void frmAVList::Form_Load() {
 }
 
 void frmAVList::FillList() {
+    RefillStarted();
     int row = HeaderRows;
     try {
         row = fill();

@@ -86,6 +86,7 @@ void frmrptAVUpdationList::Form_Load() {
 }
 
 void frmrptAVUpdationList::FillReport() {
+    RefillStarted();
     try {
         fill();
     } catch (const DbError& error) {
@@ -123,6 +124,8 @@ void frmrptAVUpdationList::TxUnitCode_KeyDown(int keyCode) {
     } else if (keyCode == Qt::Key_Delete) {
         TxUnitCode->clear();
         TxUnitName->clear();
+    } else if (refills_->Defer()) {
+        return; // typed ahead: one refill once the queued keys are in the box
     }
     FillReport();
 }
