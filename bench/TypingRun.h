@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QInputDevice>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
@@ -70,6 +71,8 @@ TypingRun typeInto(orvane::ActivationListScreen* screen, const QString& text, in
     PaintWatch watch(box, clock, shown);
     QWindow* window = screen->window()->windowHandle();
     std::atomic<bool> typed{false};
+    // Made here: the first key event would make the default keyboard on the typist's thread.
+    QInputDevice::primaryKeyboard();
     std::thread typist([&] {
         // Each key is released half a gap after it is pressed, as in quick typing.
         const auto start = std::chrono::steady_clock::now();
