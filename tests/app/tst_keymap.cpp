@@ -46,52 +46,32 @@ class tst_keymap : public QObject {
         QTest::addColumn<QString>("log");
         QTest::addColumn<QString>("focusAfter");
         QTest::addColumn<QString>("secondText");
-        QTest::newRow("screen key in a box") << "first" << int(Qt::Key_F5) << 0 << "F5"
-                                             << "first"
-                                             << "";
-        QTest::newRow("screen key on a button") << "button" << int(Qt::Key_F5) << 0 << "F5"
-                                                << "button"
-                                                << "";
-        QTest::newRow("screen key with Shift")
-            << "first" << int(Qt::Key_F5) << int(Qt::ShiftModifier) << "F5"
-            << "first"
-            << "";
-        QTest::newRow("plain-only key with Shift")
-            << "first" << int(Qt::Key_F2) << int(Qt::ShiftModifier) << ""
-            << "first"
-            << "";
-        QTest::newRow("plain-only key") << "first" << int(Qt::Key_F2) << 0 << "F2"
-                                        << "first"
-                                        << "";
-        QTest::newRow("Enter moves on") << "first" << int(Qt::Key_Return) << 0 << ""
-                                        << "second"
-                                        << "";
-        QTest::newRow("keypad Enter moves on")
-            << "first" << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << ""
-            << "second"
-            << "";
-        QTest::newRow("end of the chain") << "second" << int(Qt::Key_Return) << 0 << "down Return"
-                                          << "button"
-                                          << "";
-        QTest::newRow("control key in its control")
-            << "second" << int(Qt::Key_F1) << 0 << "look-up,down F1"
-            << "second"
-            << "";
-        QTest::newRow("control key elsewhere") << "first" << int(Qt::Key_F1) << 0 << ""
-                                               << "first"
-                                               << "";
-        QTest::newRow("key-down sees a typed key, the box gets it")
-            << "second" << int(Qt::Key_A) << 0 << "down A"
-            << "second"
-            << "a";
-        QTest::newRow("key-down after a screen key")
-            << "second" << int(Qt::Key_F5) << 0 << "F5,down F5"
-            << "second"
-            << "";
-        QTest::newRow("no key-down once the screen unloaded")
-            << "second" << int(Qt::Key_F9) << 0 << "F9"
-            << "second"
-            << "";
+        const int shift = Qt::ShiftModifier, keypad = Qt::KeypadModifier;
+        struct Row {
+            const char *name, *focus;
+            int key, modifiers;
+            const char *log, *focusAfter, *secondText;
+        };
+        // clang-format off
+        const Row rows[] = {
+            {"screen key in a box", "first", Qt::Key_F5, 0, "F5", "first", ""},
+            {"screen key on a button", "button", Qt::Key_F5, 0, "F5", "button", ""},
+            {"screen key with Shift", "first", Qt::Key_F5, shift, "F5", "first", ""},
+            {"plain-only key with Shift", "first", Qt::Key_F2, shift, "", "first", ""},
+            {"plain-only key", "first", Qt::Key_F2, 0, "F2", "first", ""},
+            {"Enter moves on", "first", Qt::Key_Return, 0, "", "second", ""},
+            {"keypad Enter moves on", "first", Qt::Key_Enter, keypad, "", "second", ""},
+            {"end of the chain", "second", Qt::Key_Return, 0, "down Return", "button", ""},
+            {"control key in it", "second", Qt::Key_F1, 0, "look-up,down F1", "second", ""},
+            {"control key elsewhere", "first", Qt::Key_F1, 0, "", "first", ""},
+            {"key-down, then the box", "second", Qt::Key_A, 0, "down A", "second", "a"},
+            {"key-down after a screen key", "second", Qt::Key_F5, 0, "F5,down F5", "second", ""},
+            {"no key-down once the screen unloaded", "second", Qt::Key_F9, 0, "F9", "second", ""},
+        };
+        // clang-format on
+        for (const Row& r : rows)
+            QTest::newRow(r.name) << QString(r.focus) << r.key << r.modifiers << QString(r.log)
+                                  << QString(r.focusAfter) << QString(r.secondText);
     }
     void dispatch() {
         QFETCH(QString, focus);
