@@ -51,10 +51,7 @@ QLineEdit* EntryScreen::rowBox(const char* name, int top, int width, QWidget* pa
 
 QPushButton* EntryScreen::rowButton(const QString& caption, const char* name, int left, int top,
                                     QWidget* parent) const {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(true);
-    b->setDefault(false);
+    QPushButton* b = CommandButton(caption, name, parent);
     placeTwips(b, left, top, places_.buttonWidth, places_.buttonHeight);
     return b;
 }

@@ -51,7 +51,7 @@ class EntryScreen : public QWidget {
         label = rowLabel(caption, labelName, top, parent);
         box = rowBox(boxName, top, width, parent);
     }
-    // Enter presses the button when it has the focus; no button is the screen's default.
+    // A command button (CommandButton) at its place in the row.
     QPushButton* rowButton(const QString& caption, const char* name, int left, int top,
                            QWidget* parent) const;
     // The title across the top: Times bold, navy, centred.

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -110,6 +111,14 @@ bool ShowingDbError(const std::function<void()>& work) {
         MsgBox(error.description());
         return false;
     }
+}
+
+QPushButton* CommandButton(const QString& caption, const char* name, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(true);
+    b->setDefault(false);
+    return b;
 }
 
 void LiftLengthLimit(QWidget* box) {

@@ -4,6 +4,8 @@
 #include <Qt>
 #include <functional>
 
+class QPushButton;
+class QString;
 class QWidget;
 
 namespace orvane {
@@ -25,6 +27,10 @@ void OnMousePress(QWidget* control, std::function<void()> action);
 
 // Runs the work; a database failure is shown as its message and gives false.
 bool ShowingDbError(const std::function<void()>& work);
+
+// A command button: Enter presses it while it has the focus; no button is the screen's
+// default, so Enter in a text box never presses one.
+QPushButton* CommandButton(const QString& caption, const char* name, QWidget* parent);
 
 // Text boxes carry no length limit of their own (Qt's default is 32767).
 void LiftLengthLimit(QWidget* box);

@@ -15,10 +15,7 @@ namespace orvane {
 
 namespace {
 QPushButton* commandButton(const QString& caption, const char* name, int left, QWidget* frame) {
-    auto* b = new QPushButton(caption, frame);
-    b->setObjectName(name);
-    b->setAutoDefault(true); // Enter presses a focused button; none is the screen's default
-    b->setDefault(false);
+    QPushButton* b = CommandButton(caption, name, frame);
     placeTwips(b, left, 270, 1185, 375);
     return b;
 }
