@@ -13,8 +13,9 @@
 #include "lists/frmAVList.h"
 #include "lists/frmrptAVUpdationList.h"
 #include "platform/Messages.h"
-#include "platform/SheetComponent.h"
-#include "platform/XlsWriter.h"
+#include "sheet/SheetComponent.h"
+#include "workbook/SheetFile.h"
+#include "workbook/XlsWriter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -223,7 +224,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 3; ++i) {
         QElapsedTimer t;
         t.start();
-        report->Fbook->write(dir.filePath("report.xls"), SheetComponent::XlsFileType);
+        WriteSheetFile(*report->Fbook, dir.filePath("report.xls"), SheetComponent::XlsFileType);
         write.push_back(t.nsecsElapsed() / 1e6);
     }
     const auto reportTyping = bench::typeAhead(report, [&] { report->FillReport(); });

@@ -2,9 +2,9 @@
 // does, writing it as .xls and as .xlsx (XlsxWriter), and - as the baseline - libxlsxwriter
 // called directly with the same cells and formats. Prints medians over several repetitions and
 // the ratio .xls / baseline.
-#include "platform/SheetComponent.h"
-#include "platform/XlsWriter.h"
-#include "platform/XlsxWriter.h"
+#include "sheet/SheetComponent.h"
+#include "workbook/XlsWriter.h"
+#include "workbook/XlsxWriter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

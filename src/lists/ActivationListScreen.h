@@ -3,7 +3,7 @@
 // its button, the five command buttons with their keys, opening a listed record or a new one
 // in the activation screen, and the export. Each screen supplies its own refill.
 #include "lists/RefillCoalescer.h"
-#include "platform/SheetComponent.h"
+#include "sheet/SheetComponent.h"
 
 #include <QFrame>
 #include <QHash>

@@ -1,6 +1,6 @@
 #include "lists/ActivationSheet.h"
 
-#include "platform/SheetComponent.h"
+#include "sheet/SheetComponent.h"
 
 namespace orvane::ActivationSheet {
 

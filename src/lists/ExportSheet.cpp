@@ -2,8 +2,9 @@
 
 #include "app/Session.h"
 #include "platform/Messages.h"
-#include "platform/SheetComponent.h"
-#include "platform/XlsWriter.h"
+#include "sheet/SheetComponent.h"
+#include "workbook/SheetFile.h"
+#include "workbook/XlsWriter.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -118,7 +119,7 @@ void ExportSheet(const SheetComponent& sheet, const QString& caption) {
             MsgBox(QStringLiteral("Are you sure you want to overwrite"), MsgIcon::Information,
                    MsgButtons::YesNo) != MsgAnswer::Yes)
             return;
-        sheet.write(path, type.fileType);
+        WriteSheetFile(sheet, path, type.fileType);
     } catch (const std::exception& error) {
         busy.reset();
         MsgBox(QString::fromStdString(error.what()));

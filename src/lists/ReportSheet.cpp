@@ -1,7 +1,7 @@
 #include "lists/ReportSheet.h"
 
 #include "lists/ActivationSheet.h"
-#include "platform/SheetComponent.h"
+#include "sheet/SheetComponent.h"
 
 namespace orvane::ReportSheet {
 

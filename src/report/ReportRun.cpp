@@ -4,9 +4,10 @@
 #include "app/mdlTarovel.h"
 #include "lists/ReportSheet.h"
 #include "platform/Settings.h"
-#include "platform/SheetComponent.h"
 #include "report/ReportOptions.h"
 #include "report/ReportText.h"
+#include "sheet/SheetComponent.h"
+#include "workbook/SheetFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -55,8 +56,9 @@ void writeWorkbook(const QString& path, Format format, const QString& unitName,
     if (format == Format::Xls && sheet.maxRow() > XlsWriter::MaxRows)
         throw std::runtime_error("the report has more rows than an .xls workbook holds; "
                                  "write it as .xlsx");
-    sheet.write(path, format == Format::Xlsx ? SheetComponent::XlsxFileType
-                                             : SheetComponent::XlsFileType);
+    WriteSheetFile(sheet, path,
+                   format == Format::Xlsx ? SheetComponent::XlsxFileType
+                                          : SheetComponent::XlsFileType);
 }
 
 } // namespace

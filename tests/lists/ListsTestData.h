@@ -1,7 +1,7 @@
 #pragma once
 // Workstation records and session set-up shared by the list and report tests.
 #include "app/Session.h"
-#include "platform/SheetComponent.h"
+#include "sheet/SheetComponent.h"
 #include "shell/frmMain.h"
 #include "support/TestSupport.h"
 

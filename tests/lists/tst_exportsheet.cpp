@@ -4,9 +4,9 @@
 #include "app/Session.h"
 #include "lists/ActivationSheet.h"
 #include "lists/ExportSheet.h"
-#include "platform/SheetComponent.h"
-#include "platform/XlsReadBack.h"
+#include "sheet/SheetComponent.h"
 #include "support/TestSupport.h"
+#include "workbook/XlsReadBack.h"
 
 #include <QApplication>
 #include <QDir>
@@ -61,9 +61,9 @@ class tst_exportsheet : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(base.isValid());
-        script = TestDb::sourceDir() + "/tests/platform/xls_dump.py";
+        script = TestDb::sourceDir() + "/tests/workbook/xls_dump.py";
         QVERIFY(QFileInfo::exists(script));
-        xlsxScript = TestDb::sourceDir() + "/tests/platform/xlsx_dump.py";
+        xlsxScript = TestDb::sourceDir() + "/tests/workbook/xlsx_dump.py";
         QVERIFY(QFileInfo::exists(xlsxScript));
         Session().CurrentUnitCode = "U1";
     }

@@ -4,7 +4,7 @@
 #include "lists/ExportSheet.h"
 #include "lists/frmAVList.h"
 #include "lists/frmrptAVUpdationList.h"
-#include "platform/XlsReadBack.h"
+#include "workbook/XlsReadBack.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>
@@ -60,7 +60,7 @@ class tst_listexport : public QObject {
         QVERIFY(!QFileInfo::exists(named));
 
         const QJsonObject book = readback::openpyxl(
-            TestDb::sourceDir() + "/tests/platform/xlsx_dump.py", {named + ".xlsx"});
+            TestDb::sourceDir() + "/tests/workbook/xlsx_dump.py", {named + ".xlsx"});
         QVERIFY2(!book.contains("error"), qPrintable(book.value("error").toString()));
         const QJsonArray cells = book.value("cells").toArray();
         QCOMPARE(cells.size(), rows);

@@ -5,7 +5,7 @@
 #include "lists/ExportSheet.h"
 #include "lists/frmAVList.h"
 #include "lists/frmrptAVUpdationList.h"
-#include "platform/XlsReadBack.h"
+#include "workbook/XlsReadBack.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>
@@ -92,7 +92,7 @@ class tst_workstationroad : public QObject {
         QCOMPARE(desktop.dialogs.size(), 1);
         QCOMPARE(desktop.dialogs[0].folder, dir.filePath("Excel Files"));
         QCOMPARE(desktop.dialogs[0].fileName, QString("Antivirus Updation List - NGT"));
-        const QJsonObject book = readback::xlrd(TestDb::sourceDir() + "/tests/platform/xls_dump.py",
+        const QJsonObject book = readback::xlrd(TestDb::sourceDir() + "/tests/workbook/xls_dump.py",
                                                 {"--texts", target});
         QVERIFY2(!book.contains("error"), qPrintable(book.value("error").toString()));
         const QJsonArray rows = book.value("texts").toArray();

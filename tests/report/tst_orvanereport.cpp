@@ -146,7 +146,7 @@ class tst_orvanereport : public QObject {
             QCOMPARE(run({"--expired", "--output", path("r." + type)}).status, 0);
             const QString script = type == "xls" ? "xls_dump.py" : "xlsx_dump.py";
             QProcess dump;
-            dump.start("/usr/bin/python3", {TestDb::sourceDir() + "/tests/platform/" + script,
+            dump.start("/usr/bin/python3", {TestDb::sourceDir() + "/tests/workbook/" + script,
                                             "--texts", path("r." + type)});
             QVERIFY(dump.waitForFinished(60000));
             const QString cells = QString::fromUtf8(dump.readAllStandardOutput());

@@ -1,6 +1,6 @@
 // The sheet widget: cell operations, formatting of the selection, sizes, scrolling, events.
-#include "ReportSheet.h"
-#include "platform/SheetComponent.h"
+#include "sheet/SheetComponent.h"
+#include "support/ReportSheet.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "platform/SheetModel.h"
+#include "sheet/SheetModel.h"
 
 #include <QBrush>
 #include <QColor>

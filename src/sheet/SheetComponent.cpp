@@ -1,7 +1,4 @@
-#include "platform/SheetComponent.h"
-
-#include "platform/XlsWriter.h"
-#include "platform/XlsxWriter.h"
+#include "sheet/SheetComponent.h"
 
 #include <QFontMetricsF>
 #include <QHeaderView>
@@ -294,27 +291,6 @@ void SheetComponent::setShowRowColHeadings(bool on) {
 
 bool SheetComponent::showRowColHeadings() const {
     return !view_->horizontalHeader()->isHidden();
-}
-
-void SheetComponent::write(const QString& path, int fileType) const {
-    SheetOptions options;
-    options.showGridLines = showGridLines();
-    options.showHeadings = showRowColHeadings();
-    switch (fileType) {
-    case XlsFileType:
-        XlsWriter(*model_, options).write(path);
-        return;
-    case XlsxFileType:
-        XlsxWriter(*model_, options).write(path);
-        return;
-    default:
-        throw WorkbookWriteError(
-            QStringLiteral("File type %1 cannot be written: only type 4, the Excel 97-2003 "
-                           "workbook (.xls), and type 51, the Excel workbook (.xlsx), are "
-                           "supported.")
-                .arg(fileType)
-                .toStdString());
-    }
 }
 
 } // namespace orvane

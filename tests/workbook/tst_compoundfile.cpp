@@ -1,6 +1,6 @@
 // The compound document container, read back by xlrd's own container reader.
 #include "XlsReadBack.h"
-#include "platform/CompoundFile.h"
+#include "workbook/CompoundFile.h"
 
 #include <QCryptographicHash>
 #include <QFile>

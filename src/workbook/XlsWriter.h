@@ -2,7 +2,7 @@
 // Writes one sheet as an Excel 97-2003 workbook: BIFF8 records in the "Workbook" stream of a
 // compound document. No widget code: it reads the cells, styles, widths and heights of a
 // SheetModel and nothing else, so it can be tested and timed on its own.
-#include "platform/WorkbookFile.h"
+#include "workbook/WorkbookFile.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 // Lays a SheetComponent out the way the activation report does (title block, grey headings,
 // unit groups with their heading rows), with generated workstation texts.
-#include "platform/SheetComponent.h"
+#include "sheet/SheetComponent.h"
 
 #include <QStringList>
 

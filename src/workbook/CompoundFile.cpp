@@ -1,4 +1,4 @@
-#include "platform/CompoundFile.h"
+#include "workbook/CompoundFile.h"
 
 #include <QtEndian>
 #include <vector>

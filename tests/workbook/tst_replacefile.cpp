@@ -1,5 +1,5 @@
 // The temporary-file-and-rename helper both workbook writers write through.
-#include "platform/WorkbookFile.h"
+#include "workbook/WorkbookFile.h"
 
 #include <QDir>
 #include <QFile>

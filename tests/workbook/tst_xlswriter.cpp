@@ -1,8 +1,8 @@
 // The .xls writer, checked by reading its files back with freexl (C) and xlrd (Python).
-#include "ReportSheet.h"
 #include "XlsReadBack.h"
-#include "platform/SheetComponent.h"
-#include "platform/XlsWriter.h"
+#include "sheet/SheetComponent.h"
+#include "support/ReportSheet.h"
+#include "workbook/XlsWriter.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -106,7 +106,7 @@ class TestXlsWriter : public QObject {
         reportsheet::layout(s);
         reportsheet::fill(s, units, perUnit, remarks);
         const QString path = file(QStringLiteral("cells.xls"));
-        s.write(path, SheetComponent::XlsFileType);
+        WriteSheetFile(s, path, SheetComponent::XlsFileType);
 
         const QString freexl = compareWithFreexl(path, *s.sheetModel());
         QVERIFY2(freexl.isEmpty(), qPrintable(freexl));
@@ -195,7 +195,7 @@ class TestXlsWriter : public QObject {
         reportsheet::layout(s);
         reportsheet::fill(s, 2, 3);
         const QString path = file(QStringLiteral("formats.xls"));
-        s.write(path, SheetComponent::XlsFileType);
+        WriteSheetFile(s, path, SheetComponent::XlsFileType);
         const QJsonObject x = readback::xlrd(script, {path});
         QVERIFY2(!x.contains("error"), qPrintable(x["error"].toString()));
         QCOMPARE(x["warnings"].toString(), QString());
@@ -220,7 +220,7 @@ class TestXlsWriter : public QObject {
         reportsheet::layout(s);
         const int last = reportsheet::fill(s, 2, 4);
         const QString path = file(QStringLiteral("layout.xls"));
-        s.write(path, SheetComponent::XlsFileType);
+        WriteSheetFile(s, path, SheetComponent::XlsFileType);
         const QJsonObject x = readback::xlrd(script, {path});
         QVERIFY2(!x.contains("error"), qPrintable(x["error"].toString()));
 
@@ -297,7 +297,7 @@ class TestXlsWriter : public QObject {
         SheetComponent small;
         small.setText(1, 1, "old");
         const QString path = file(QStringLiteral("keep.xls"));
-        small.write(path, SheetComponent::XlsFileType);
+        WriteSheetFile(small, path, SheetComponent::XlsFileType);
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray before = f.readAll();
@@ -329,7 +329,7 @@ class TestXlsWriter : public QObject {
         SheetComponent s;
         s.setText(1, 1, "x");
         const QString path = file(QStringLiteral("type3.xls"));
-        QVERIFY_THROWS_EXCEPTION(XlsWriteError, s.write(path, 3));
+        QVERIFY_THROWS_EXCEPTION(XlsWriteError, WriteSheetFile(s, path, 3));
         QVERIFY(!QFile::exists(path));
     }
 
@@ -341,7 +341,7 @@ class TestXlsWriter : public QObject {
         reportsheet::layout(s);
         reportsheet::fill(s, 2, 3, Remarks::Unicode);
         const QString path = file(QStringLiteral("lo.xls"));
-        s.write(path, SheetComponent::XlsFileType);
+        WriteSheetFile(s, path, SheetComponent::XlsFileType);
         QProcess p;
         p.start(lo, {"--headless", "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76",
                      "--outdir", dir.path(), path});
@@ -357,3 +357,4 @@ class TestXlsWriter : public QObject {
 
 QTEST_MAIN(TestXlsWriter)
 #include "tst_xlswriter.moc"
+#include "workbook/SheetFile.h"

@@ -1,8 +1,8 @@
 // The .xlsx writer, checked by reading its files back with openpyxl (Python).
-#include "ReportSheet.h"
 #include "XlsReadBack.h"
-#include "platform/SheetComponent.h"
-#include "platform/XlsxWriter.h"
+#include "sheet/SheetComponent.h"
+#include "support/ReportSheet.h"
+#include "workbook/XlsxWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,7 +44,7 @@ class TestXlsxWriter : public QObject {
         reportsheet::layout(s);
         reportsheet::fill(s, 2, 3, reportsheet::Remarks::Unicode);
         const QString path = file(QStringLiteral("report.xlsx"));
-        s.write(path, SheetComponent::XlsxFileType);
+        WriteSheetFile(s, path, SheetComponent::XlsxFileType);
         report = readback::openpyxl(script, {path});
         QVERIFY2(!report.contains("error"), qPrintable(report["error"].toString()));
         QCOMPARE(report["warnings"].toString(), QString());
@@ -251,3 +251,4 @@ class TestXlsxWriter : public QObject {
 
 QTEST_MAIN(TestXlsxWriter)
 #include "tst_xlsxwriter.moc"
+#include "workbook/SheetFile.h"

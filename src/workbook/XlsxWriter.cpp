@@ -1,7 +1,7 @@
-#include "platform/XlsxWriter.h"
+#include "workbook/XlsxWriter.h"
 
-#include "platform/SheetModel.h"
-#include "platform/ZipPatch.h"
+#include "sheet/SheetModel.h"
+#include "workbook/ZipPatch.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -17,12 +17,9 @@
 //   negative border style leaves that edge as it is; an outline style above 0 is drawn around
 //   the selection after the per-cell edges. The shade flag is accepted and has no effect.
 // - Colours: 0x00BBGGRR; a negative value means automatic (black lines, no colour).
-// - write() honours file types 4 (Excel 97-2003 .xls) and 51 (Excel workbook .xlsx, the number
-//   Excel's own SaveAs gives that format) and writes the display switches too; a sheet over
-//   65,536 rows is refused as .xls with a message and nothing is written.
-#include "platform/SheetModel.h"
-#include "platform/WorkbookFile.h" // WorkbookWriteError, thrown by write()
-#include "platform/XlsWriter.h"    // XlsWriteError, the same
+// - File types 4 (Excel 97-2003 .xls) and 51 (Excel workbook .xlsx, the number Excel's own
+//   SaveAs gives that format) are what WriteSheetFile (workbook/SheetFile.h) writes.
+#include "sheet/SheetModel.h"
 
 #include <QTableView>
 #include <QWidget>
@@ -76,10 +73,6 @@ class SheetComponent : public QWidget {
     bool showGridLines() const;
     void setShowRowColHeadings(bool on);
     bool showRowColHeadings() const;
-
-    // Writes the workbook; throws WorkbookWriteError (see XlsWriter, XlsxWriter) with a message
-    // for the user.
-    void write(const QString& path, int fileType) const;
 
     // Pixel sizes the view uses for the stored units.
     int columnPixels(int width) const;

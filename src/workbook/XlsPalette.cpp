@@ -1,4 +1,4 @@
-#include "platform/XlsRecords.h"
+#include "workbook/XlsRecords.h"
 
 #include <algorithm>
 

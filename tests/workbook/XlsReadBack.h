@@ -1,7 +1,8 @@
 #pragma once
 // Reading written workbooks back with independent readers: xlrd through xls_dump.py for .xls,
 // openpyxl through xlsx_dump.py for .xlsx.
-#include "platform/SheetComponent.h"
+#include "sheet/SheetComponent.h"
+#include "workbook/SheetFile.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -49,7 +50,7 @@ QJsonObject switchedSheet(bool grid, bool headings, const QString& path, int fil
     s.setText(1, 1, "x");
     s.setShowGridLines(grid);
     s.setShowRowColHeadings(headings);
-    s.write(path, fileType);
+    WriteSheetFile(s, path, fileType);
     return read(path);
 }
 

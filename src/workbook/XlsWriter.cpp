@@ -1,8 +1,8 @@
-#include "platform/XlsWriter.h"
+#include "workbook/XlsWriter.h"
 
-#include "platform/CompoundFile.h"
-#include "platform/SheetModel.h"
-#include "platform/XlsRecords.h"
+#include "sheet/SheetModel.h"
+#include "workbook/CompoundFile.h"
+#include "workbook/XlsRecords.h"
 
 #include <QFile>
 #include <QLocale>

@@ -3,7 +3,7 @@
 // borders, fills, column widths, row heights and display switches as the .xls writer, without
 // its limit of 65,536 rows. Rows go out one by one (the library's constant-memory mode), so a
 // large sheet costs no more memory than a small one beyond the sheet itself.
-#include "platform/WorkbookFile.h"
+#include "workbook/WorkbookFile.h"
 
 #include <QString>
 

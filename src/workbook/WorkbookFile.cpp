@@ -1,4 +1,4 @@
-#include "platform/WorkbookFile.h"
+#include "workbook/WorkbookFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/ZipPatch.h"
+#include "workbook/ZipPatch.h"
 
 #include <QtEndian>
 #include <algorithm>
