@@ -35,9 +35,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Shared libraries from dpkg-shlibdeps; the driver and the driver manager the connection texts
 # need are loaded at run time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The typing probe uses Qt's platform interface, whose ABI is bound to Qt's exact version.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "odbc-mariadb, unixodbc, qt6-base-abi (= ${Qt6_VERSION_MAJOR}.${Qt6_VERSION_MINOR}.${Qt6_VERSION_PATCH})")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "odbc-mariadb, unixodbc")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${CMAKE_CURRENT_SOURCE_DIR}/packaging/deb/postinst ${CMAKE_CURRENT_SOURCE_DIR}/packaging/deb/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

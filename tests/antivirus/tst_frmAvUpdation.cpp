@@ -10,6 +10,8 @@
 #include "support/ScreenFixture.h"
 #include <QPointer>
 
+#include "support/PickListAnswer.h"
+
 #include <QtTest>
 #include <memory>
 
@@ -277,20 +279,16 @@ class tst_frmAvUpdation : public QObject, ScreenFixture {
                          "('AV1','Avast','PK-A','IK-A'),('AV2','Norton','PK-N','IK-N')");
         frmAvUpdation* s = frmAvUpdation::OpenForNew();
         s->TxRemarks->setText("typed before");
-        bool listShown = false;
         QString caption;
-        QTimer::singleShot(0, [&] {
-            if (frmListView* list = frmListView::current()) {
-                listShown = true;
-                caption = list->windowTitle();
-                // The list is searched by the licence text it shows.
-                QTest::keyClicks(list->TxtSearch, "license : pk-n");
-                QTest::keyClick(list->TxtSearch, Qt::Key_Return);
-            }
+        WhenPickListShows answer([&](frmListView* list) {
+            caption = list->windowTitle();
+            // The list is searched by the licence text it shows.
+            QTest::keyClicks(list->TxtSearch, "license : pk-n");
+            QTest::keyClick(list->TxtSearch, Qt::Key_Return);
         });
         QTest::keyClick(s->TxRemarks, Qt::Key_F1);
         QCoreApplication::processEvents();
-        QCOMPARE(listShown, products);
+        QCOMPARE(answer.ran(), products);
         if (products)
             QCOMPARE(caption, QString("Antivirus"));
         QCOMPARE(s->TxRemarks->text(), remarks);
