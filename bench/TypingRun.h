@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QTimer>
 #include <algorithm>
@@ -83,6 +84,8 @@ TypingRun typeInto(orvane::ActivationListScreen* screen, const QString& text, in
     });
     heartbeat.start(1);
     std::atomic<bool> typed{false};
+    // Made here: the first key event would make the default keyboard on the typist's thread.
+    QInputDevice::primaryKeyboard();
     std::thread typist([&] {
         // Each key is released half a gap after it is pressed, as in quick typing.
         const auto start = std::chrono::steady_clock::now();
