@@ -55,6 +55,9 @@ class DataWorker {
     static void waitUntil(const std::function<bool()>& done);
     // Jobs posted and not yet answered.
     static int pending();
+    // Lets go of `values` on the worker: the last reference to a large result (tens of thousands
+    // of texts) is freed there, not on the UI thread.
+    template <class T> static void release(std::shared_ptr<T> values);
     // Stops the thread and closes its connection; the next job starts them again.
     static void shutDown();
 
@@ -80,9 +83,22 @@ void DataWorker::post(QObject* receiver, std::function<R(Connection&)> job,
             } catch (const DbError& error) {
                 result.error = error;
             }
-            return [done, result = std::move(result)] { done(result); };
+            return [done, result = std::move(result)]() mutable { done(std::move(result)); };
         },
         std::move(latest), request);
+}
+
+template <class T> void DataWorker::release(std::shared_ptr<T> values) {
+    if (!values)
+        return;
+    enqueue(
+        nullptr,
+        [values = std::move(values)](
+            const std::function<Connection&()>&) mutable -> std::function<void()> {
+            values.reset();
+            return {};
+        },
+        nullptr, 0);
 }
 
 template <class R> R DataWorker::await(std::function<R(Connection&)> job) {

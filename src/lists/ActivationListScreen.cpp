@@ -81,19 +81,23 @@ void ActivationListScreen::RequestRefill() {
     DataWorker::post<std::vector<ActivationGroup>>(
         this, RowsQuery(),
         [this, request](JobResult<std::vector<ActivationGroup>> result) {
-            answered(request, result);
+            answered(request, std::move(result));
         },
         &line_, request);
 }
 
 void ActivationListScreen::answered(quint64 request,
-                                    const JobResult<std::vector<ActivationGroup>>& result) {
+                                    JobResult<std::vector<ActivationGroup>> result) {
     shown_ = request;
     ++shownCount_;
-    if (result.error)
+    auto replaced = std::move(shownRows_);
+    if (result.error) {
         RefillFailed(result.error->description());
-    else
-        ShowRows(*result.value);
+    } else {
+        shownRows_ = std::make_shared<std::vector<ActivationGroup>>(std::move(*result.value));
+        ShowRows(*shownRows_);
+    }
+    DataWorker::release(std::move(replaced));
 }
 
 bool ActivationListScreen::Refill() {
@@ -142,7 +146,8 @@ void ActivationListScreen::OpenRecordOfRow(int row) {
         return;
     try {
         frmAvUpdation::OpenForView(Fbook->text(row, ActivationSheet::KeyColumn),
-                                   rowUnits_.value(row));
+                                   row < int(rowUnits_.size()) ? rowUnits_[size_t(row)]
+                                                               : QString());
     } catch (const DbError& error) {
         MsgBox(error.description());
     }

@@ -11,7 +11,6 @@
 #include "sheet/SheetComponent.h"
 
 #include <QFrame>
-#include <QHash>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWidget>
@@ -75,15 +74,21 @@ class ActivationListScreen : public QWidget {
     void ReportRefillError(const QString& description, int firstDataRow);
     // The unit of each record row, kept beside the sheet (the workbook carries no unit
     // column) so a record opens in its own unit.
-    void RememberRowUnit(int row, const QString& unitCode) { rowUnits_.insert(row, unitCode); }
+    void RememberRowUnit(int row, const QString& unitCode) {
+        if (row >= int(rowUnits_.size()))
+            rowUnits_.resize(size_t(row) + 1);
+        rowUnits_[size_t(row)] = unitCode;
+    }
     void ForgetRowUnits() { rowUnits_.clear(); }
     // The screen's declared keys; a screen adds its own to them.
     KeyMap* Keys;
 
   private:
-    void answered(quint64 request, const JobResult<std::vector<ActivationGroup>>& result);
+    void answered(quint64 request, JobResult<std::vector<ActivationGroup>> result);
 
-    QHash<int, QString> rowUnits_;
+    std::vector<QString> rowUnits_; // by sheet row
+    // The rows on the sheet: kept so their texts are freed on the worker once replaced.
+    std::shared_ptr<std::vector<ActivationGroup>> shownRows_;
     RequestLine line_;
     quint64 requested_ = 0;
     quint64 shown_ = 0;
