@@ -212,7 +212,17 @@ class tst_screengrowth : public QObject {
         QCOMPARE(frame->size(), designed);
     }
 
+    // The offscreen platform's one screen is 800 by 800 pixels; the title bar takes 24.
+    void mainWindowPlaceIsKept_data() {
+        QTest::addColumn<QRect>("closed");
+        QTest::addColumn<QRect>("opened");
+        QTest::newRow("as closed") << QRect(40, 30, 700, 500) << QRect(40, 30, 700, 500);
+        QTest::newRow("huge size") << QRect(30, 40, 21000, 15700) << QRect(0, 24, 800, 776);
+        QTest::newRow("off the left edge") << QRect(-550, 100, 600, 400) << QRect(0, 100, 600, 400);
+    }
     void mainWindowPlaceIsKept() {
+        QFETCH(QRect, closed);
+        QFETCH(QRect, opened);
         TempSettings settings;
         FakeDesktop desktop;
         QSize designed;
@@ -220,13 +230,13 @@ class tst_screengrowth : public QObject {
             auto* main = new frmMain; // deletes itself on close
             designed = main->size();
             main->show();
-            main->setGeometry(40, 30, 900, 700);
+            main->setGeometry(closed);
             main->close();
         }
         QVERIFY(!Settings::read("SYS", "MainWindow", "Geometry").isEmpty());
         QCOMPARE(designed.width(), 837); // a first run keeps the design
         frmMain again;
-        QCOMPARE(again.geometry(), QRect(40, 30, 900, 700));
+        QCOMPARE(again.geometry(), opened);
     }
 };
 
