@@ -1,7 +1,7 @@
-// Saves per second of two program instances entering records at once (200 workstations of
-// one unit and 50 products each), on two nodes of the local test cluster against both on one
-// single server; the saves run again per 100 saves; and how long a killed node takes to
-// rejoin. Prints figures; decides nothing.
+// Saves per second of two program instances entering records at once through the entry
+// screens' save (200 workstations of one unit and 50 products each), on two nodes of the local
+// test cluster against both on one single server; the saves run again per 100 saves; and how
+// long a killed node takes to rejoin. Prints figures; decides nothing.
 //
 // It REPLACES the data of the servers it uses, so it needs a single server of its own on a
 // port other than the cluster's 3306, and the test cluster:
@@ -9,7 +9,7 @@
 //     ORVANE_BENCH_PORT=3323 build/bench/bench_cluster_saves
 #include "platform/Retry.h"
 #include "support/ClusterSupport.h"
-#include "support/SaveRun.h"
+#include "support/InstanceRun.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
@@ -28,6 +28,7 @@ constexpr int Repetitions = 3;
 struct Figures {
     double savesPerSecond = 0;
     double retriesPer100 = 0;
+    int notStored = 0;
     int messages = 0;
 };
 
@@ -38,7 +39,7 @@ Figures twoInstances(const QString& textOne, const QString& textTwo,
     for (int i = 0; i < Repetitions; ++i) {
         reload();
         desktop.clear();
-        SaveRun one, two;
+        InstanceRun one, two;
         one.connectionText = textOne;
         one.tag = "I1";
         two.connectionText = textTwo;
@@ -52,6 +53,8 @@ Figures twoInstances(const QString& textOne, const QString& textTwo,
                               two.workstationCodes.size() + two.productCodes.size());
         rates.push_back(saves / seconds);
         retries.push_back(100.0 * (SaveRetries() - before) / qMax(1, saves));
+        figures.notStored +=
+            int(one.errors.size() + one.refused.size() + two.errors.size() + two.refused.size());
         figures.messages += desktop.count();
     }
     std::sort(rates.begin(), rates.end());
@@ -99,7 +102,8 @@ int main(int argc, char** argv) {
                 cluster.savesPerSecond, cluster.retriesPer100);
     std::printf("  cluster / single server:   %7.2f\n",
                 cluster.savesPerSecond / single.savesPerSecond);
-    std::printf("  messages shown in all runs: %d\n", single.messages + cluster.messages);
+    std::printf("  saves not stored in all runs: %d; messages shown: %d\n",
+                single.notStored + cluster.notStored, single.messages + cluster.messages);
     if (restarted == 0)
         std::printf("node 2 killed, restarted and synced again in %.1f s\n", rejoinSeconds);
     else

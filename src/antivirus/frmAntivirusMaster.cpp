@@ -1,6 +1,7 @@
 #include "antivirus/frmAntivirusMaster.h"
 
 #include "antivirus/AntivirusRegister.h"
+#include "antivirus/NewEntrySave.h"
 #include "app/KeyMap.h"
 #include "app/ScreenGrowth.h"
 #include "app/Screens.h"
@@ -142,25 +143,18 @@ void frmAntivirusMaster::GrPosition_Click() {
 }
 
 bool frmAntivirusMaster::SaveNewAntivirus() {
-    AntivirusRegister products;
-    try {
-        if (products.NameExists(TxName->text())) {
-            MsgBox("The Same Entry Already Exists.   ");
-            TxName->setFocus();
-            return false;
-        }
-    } catch (const DbError& error) {
-        MsgBox(error.description());
+    const QString shown = TxCode->text();
+    const NewEntryOutcome outcome =
+        SaveNewProduct(Session().SharedConnection(), shown,
+                       {shown, TxName->text(), TxPurchaseKey->text(), TxInstallKey->text()},
+                       Session().CurrentUserId);
+    if (outcome.result == NewEntryOutcome::Result::NameTaken) {
+        MsgBox("The Same Entry Already Exists.   ");
+        TxName->setFocus();
         return false;
     }
-    const QString shown = TxCode->text();
-    return SaveNew(
-        shown, {"code", "Code", "code"},
-        [&] {
-            return products.InsertNew(shown, TxName->text(), TxPurchaseKey->text(),
-                                      TxInstallKey->text(), Session().CurrentUserId);
-        },
-        [this](const QString& stored) { TxCode->setText(stored); });
+    return ShowNewEntry(outcome, shown, {"code", "Code", "code"},
+                        [this](const QString& stored) { TxCode->setText(stored); });
 }
 
 bool frmAntivirusMaster::SaveEditedAntivirus() {

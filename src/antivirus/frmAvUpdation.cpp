@@ -1,6 +1,7 @@
 #include "antivirus/frmAvUpdation.h"
 
 #include "antivirus/ActivationRegister.h"
+#include "antivirus/NewEntrySave.h"
 #include "app/ScreenHost.h"
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
@@ -193,13 +194,11 @@ SystemRecord typedRecord(const frmAvUpdation& screen) {
 bool frmAvUpdation::SaveNewSystem() {
     const QString unit = Session().CurrentUnitCode;
     const QString shown = TxCode->text();
-    const bool saved = SaveNew(
-        shown, {"serial number", "Serial No", "Serial No"},
-        [&] {
-            return ActivationRegister().InsertNew(unit, shown, typedRecord(*this),
-                                                  Session().CurrentUserId);
-        },
-        [this](const QString& stored) { TxCode->setText(TrimBlanks(stored)); });
+    const NewEntryOutcome outcome = SaveNewWorkstation(Session().SharedConnection(), unit, shown,
+                                                       typedRecord(*this), Session().CurrentUserId);
+    const bool saved =
+        ShowNewEntry(outcome, shown, {"serial number", "Serial No", "Serial No"},
+                     [this](const QString& stored) { TxCode->setText(TrimBlanks(stored)); });
     if (saved)
         shownUnit_ = unit;
     return saved;

@@ -69,6 +69,28 @@ void EntryScreen::CmClose_Click() {
     UnloadScreen(this);
 }
 
+bool EntryScreen::ShowNewEntry(const NewEntryOutcome& outcome, const QString& shown,
+                               const CodeWords& words,
+                               const std::function<void(const QString&)>& moved) {
+    switch (outcome.result) {
+    case NewEntryOutcome::Result::Failed:
+        MsgBox(outcome.error->description());
+        return false;
+    case NewEntryOutcome::Result::NoCode:
+        ReportNoCode(words);
+        return false;
+    case NewEntryOutcome::Result::NameTaken:
+        return false;
+    case NewEntryOutcome::Result::Saved:
+        break;
+    }
+    if (outcome.codeMoved) {
+        moved(outcome.code);
+        ReportMovedCode(words, shown, outcome.code);
+    }
+    return true;
+}
+
 void EntryScreen::ReportNoCode(const CodeWords& words) {
     MsgBox("There is no " + words.missing + " for the new entry, so it was not saved.   \r\n" +
            "Contact System Administrator.   ");

@@ -3,6 +3,7 @@
 // command buttons (New/Save, Edit, Cancel, Close) with their keys, and the entry states.
 // A screen places its controls and writes its New, Edit and Cancel.
 #include "app/EntryStates.h"
+#include "app/NewEntry.h"
 #include "app/Screens.h"
 
 #include <QFrame>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWidget>
+#include <functional>
 
 namespace orvane {
 
@@ -65,24 +67,12 @@ class EntryScreen : public QWidget {
     struct CodeWords {
         QString missing, name, inText;
     };
-    // Runs a new record's insert and reports what came of it: a database failure, no code to
-    // draw, or the code shown taken meanwhile (`moved` runs first, with the stored code).
-    // False when nothing was stored.
-    template <class Insert, class Moved>
-    static bool SaveNew(const QString& shown, const CodeWords& words, Insert insert, Moved moved) {
-        decltype(insert()) save;
-        if (!ShowingDbError([&] { save = insert(); }))
-            return false;
-        if (!save.saved) {
-            ReportNoCode(words);
-            return false;
-        }
-        if (save.codeMoved) {
-            moved(save.code);
-            ReportMovedCode(words, shown, save.code);
-        }
-        return true;
-    }
+    // Shows what came of a new record's save: the database's failure, no code to draw, or
+    // the code shown taken meanwhile (`moved` runs first, with the stored code). True when
+    // the record was stored. A taken name is the screen's own to show.
+    static bool ShowNewEntry(const NewEntryOutcome& outcome, const QString& shown,
+                             const CodeWords& words,
+                             const std::function<void(const QString&)>& moved);
     static void ReportNoCode(const CodeWords& words);
     static void ReportMovedCode(const CodeWords& words, const QString& shown,
                                 const QString& stored);

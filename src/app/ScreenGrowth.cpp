@@ -1,9 +1,13 @@
 #include "app/ScreenGrowth.h"
 
 #include <QEvent>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -59,31 +63,78 @@ void shift(QWidget* w, int dx, int dy, int dw, int dh) {
     w->setGeometry(w->x() + dx, w->y() + dy, w->width() + dw, w->height() + dh);
 }
 
-// Double-clicking a growing frame's title bar maximises it and restores it again; the
-// title bar carries no maximise button of its own.
-class TitleDoubleClick : public QObject {
+// A growing frame is maximised and restored again by a double-click on its title bar; its
+// title bar carries no maximise button of its own. While it is maximised its title bar lives
+// in the main window's menu bar: the frame menu on the left, Minimise, Restore and Close on
+// the right.
+class Maximising : public QObject {
   public:
-    explicit TitleDoubleClick(QMdiSubWindow* frame) : QObject(frame), frame_(frame) {
+    explicit Maximising(QMdiSubWindow* frame) : QObject(frame), frame_(frame) {
         frame->installEventFilter(this);
+        connect(frame, &QMdiSubWindow::windowStateChanged, this, [this] { stateChanged(); });
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched != frame_ || event->type() != QEvent::MouseButtonDblClick)
+        if (watched == frame_ && event->type() == QEvent::WindowStateChange) {
+            // Qt gives the menu bar a Restore button only to a frame that declares a maximise
+            // button, so the frame declares one just before it is maximised.
+            if (isMaximised())
+                frame_->setWindowFlag(Qt::WindowMaximizeButtonHint);
             return false;
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        QWidget* screen = frame_->widget();
-        if (mouse->button() != Qt::LeftButton || frame_->isMinimized() || !screen ||
-            mouse->position().y() >= screen->y())
+        }
+        if (event->type() != QEvent::MouseButtonDblClick ||
+            static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
             return false;
-        if (frame_->isMaximized())
+        if (watched == icon_ && frame_->isMaximized()) {
+            // Qt's frame icon closes the frame on a double-click; here it restores it. The
+            // click before it opened the frame menu.
+            frame_->systemMenu()->hide();
             frame_->showNormal();
-        else
-            frame_->showMaximized();
-        return true;
+            return true;
+        }
+        if (watched == frame_ && !frame_->isMinimized() && onTitleBar(event)) {
+            if (frame_->isMaximized())
+                frame_->showNormal();
+            else
+                frame_->showMaximized();
+            return true;
+        }
+        return false;
     }
 
   private:
+    bool isMaximised() const {
+        const Qt::WindowStates state = frame_->windowState();
+        return state.testFlag(Qt::WindowMaximized) && !state.testFlag(Qt::WindowMinimized);
+    }
+
+    // Qt has to have left its maximised mode before the flag goes: while in it, a change of
+    // flags maximises the frame again.
+    void stateChanged() {
+        if (!isMaximised())
+            frame_->setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+        else
+            watchFrameIcon();
+    }
+
+    bool onTitleBar(QEvent* event) const {
+        const QWidget* screen = frame_->widget();
+        return screen && static_cast<QMouseEvent*>(event)->position().y() < screen->y();
+    }
+
+    // The frame icon is Qt's own widget, put into the menu bar's corner once maximised.
+    void watchFrameIcon() {
+        auto* window = qobject_cast<QMainWindow*>(frame_->window());
+        auto* bar = window ? qobject_cast<QMenuBar*>(window->menuWidget()) : nullptr;
+        QWidget* icon = bar ? bar->cornerWidget(Qt::TopLeftCorner) : nullptr;
+        if (icon && icon != icon_) {
+            icon_ = icon;
+            icon->installEventFilter(this);
+        }
+    }
+
     QMdiSubWindow* frame_;
+    QPointer<QWidget> icon_;
 };
 
 } // namespace
@@ -132,7 +183,7 @@ void FitFrameToScreen(QMdiSubWindow* frame) {
     QWidget* screen = frame->widget();
     if (screen && GrowsWithWindow(screen)) {
         frame->setMinimumSize(frame->size());
-        new TitleDoubleClick(frame);
+        new Maximising(frame);
     } else {
         frame->setFixedSize(frame->size());
     }

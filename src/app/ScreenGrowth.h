@@ -30,7 +30,8 @@ void GrowAsGrid(QWidget* screen, std::vector<GridCell> cells, int columns, int r
 bool GrowsWithWindow(const QWidget* screen);
 
 // Sizes a new frame to its screen: a growing screen's frame may be resized (not below the
-// design) and maximised by a double-click on its title bar; any other frame stays fixed.
+// design) and maximised by a double-click on its title bar; maximised, it keeps a frame menu
+// and Minimise, Restore and Close in the main window's menu bar. Any other frame stays fixed.
 void FitFrameToScreen(QMdiSubWindow* frame);
 
 } // namespace orvane

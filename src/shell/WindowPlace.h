@@ -1,6 +1,8 @@
 #pragma once
 // The main window comes back where the user left it: its size, position and maximised state
 // are kept in the program's own settings file (SYS.ini) when it closes.
+// A kept place is brought onto a screen that exists now: never larger than that screen, with
+// its title bar and menus on it.
 class QWidget;
 
 namespace orvane {

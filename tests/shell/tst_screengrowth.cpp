@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QtTest>
 
@@ -138,9 +139,20 @@ class tst_screengrowth : public QObject {
         QCOMPARE(viewportOf(parts[0]), before[0]);
     }
 
+    void maximisedByTitleBarDoubleClick_data() {
+        QTest::addColumn<int>("use"); // the menu bar's Minimise, Restore, Close; -1 the frame icon
+        QTest::addColumn<QString>("after");
+        QTest::newRow("frame menu Restore") << -2 << "normal";
+        QTest::newRow("frame icon double-click") << -1 << "normal";
+        QTest::newRow("minimise button") << 0 << "minimised";
+        QTest::newRow("restore button") << 1 << "normal";
+        QTest::newRow("close button") << 2 << "closed";
+    }
     void maximisedByTitleBarDoubleClick() {
+        QFETCH(int, use);
+        QFETCH(QString, after);
         Desk desk;
-        QMdiSubWindow* frame = desk.open("mnuReports");
+        QPointer<QMdiSubWindow> frame = desk.open("mnuReports");
         QVERIFY(!(frame->windowFlags() & Qt::WindowMaximizeButtonHint));
         QTest::mouseDClick(frame, Qt::LeftButton, {},
                            QPoint(frame->width() / 2, frame->widget()->y() / 2));
@@ -151,13 +163,32 @@ class tst_screengrowth : public QObject {
         QMdiSubWindow* entry = desk.open("mnuChangePwd");
         QVERIFY(!entry->isMaximized());
         QVERIFY(frame->isMaximized());
-        // The title bar has gone into the menu bar; its Restore brings the design back.
-        QAction* restore = frame->systemMenu()->actions().value(0);
-        QCOMPARE(restore->text(), QString("&Restore"));
-        restore->trigger();
-        QCoreApplication::processEvents();
+        // The title bar has gone into the menu bar: the frame menu with its icon on the left,
+        // Minimise, Restore and Close on the right.
+        QWidget* icon = desk.main->menuBar()->cornerWidget(Qt::TopLeftCorner);
+        QWidget* controls = desk.main->menuBar()->cornerWidget(Qt::TopRightCorner);
+        QVERIFY(icon && icon->isVisible() && !icon->size().isEmpty());
+        QVERIFY(controls && controls->isVisible());
+        if (use >= 0) {
+            const QPoint centre(controls->width() * (2 * use + 1) / 6, controls->height() / 2);
+            QTest::mouseClick(controls, Qt::LeftButton, {}, centre);
+        } else if (use == -1) {
+            QTest::mouseDClick(icon, Qt::LeftButton);
+        } else {
+            QAction* restore = frame->systemMenu()->actions().value(0);
+            QCOMPARE(restore->text(), QString("&Restore"));
+            restore->trigger();
+        }
+        QTest::qWait(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(frame.isNull(), after == "closed");
+        if (after == "closed")
+            return;
         QVERIFY(!frame->isMaximized());
-        QCOMPARE(frame->widget()->size(), QSize(769, 421));
+        QCOMPARE(frame->isMinimized(), after == "minimised");
+        QVERIFY(!(frame->windowFlags() & Qt::WindowMaximizeButtonHint));
+        if (after == "normal")
+            QCOMPARE(frame->widget()->size(), QSize(769, 421));
     }
 
     void entryScreensStayFixed_data() {
@@ -181,7 +212,17 @@ class tst_screengrowth : public QObject {
         QCOMPARE(frame->size(), designed);
     }
 
+    // The offscreen platform's one screen is 800 by 800 pixels; the title bar takes 24.
+    void mainWindowPlaceIsKept_data() {
+        QTest::addColumn<QRect>("closed");
+        QTest::addColumn<QRect>("opened");
+        QTest::newRow("as closed") << QRect(40, 30, 700, 500) << QRect(40, 30, 700, 500);
+        QTest::newRow("huge size") << QRect(30, 40, 21000, 15700) << QRect(0, 24, 800, 776);
+        QTest::newRow("off the left edge") << QRect(-550, 100, 600, 400) << QRect(0, 100, 600, 400);
+    }
     void mainWindowPlaceIsKept() {
+        QFETCH(QRect, closed);
+        QFETCH(QRect, opened);
         TempSettings settings;
         FakeDesktop desktop;
         QSize designed;
@@ -189,13 +230,13 @@ class tst_screengrowth : public QObject {
             auto* main = new frmMain; // deletes itself on close
             designed = main->size();
             main->show();
-            main->setGeometry(40, 30, 900, 700);
+            main->setGeometry(closed);
             main->close();
         }
         QVERIFY(!Settings::read("SYS", "MainWindow", "Geometry").isEmpty());
         QCOMPARE(designed.width(), 837); // a first run keeps the design
         frmMain again;
-        QCOMPARE(again.geometry(), QRect(40, 30, 900, 700));
+        QCOMPARE(again.geometry(), opened);
     }
 };
 

@@ -1,9 +1,7 @@
-#include "support/SaveRun.h"
+#include "support/InstanceRun.h"
 
-#include "antivirus/ActivationRegister.h"
-#include "antivirus/AntivirusRegister.h"
+#include "antivirus/NewEntrySave.h"
 #include "app/mdlTarovel.h"
-#include "platform/Messages.h"
 
 #include <QThread>
 #include <memory>
@@ -11,24 +9,14 @@
 
 namespace orvane::test {
 
-namespace {
-
-// The code an entry screen shows for a new record: the counter as it stands.
-QString shownCode(Connection& db, const QString& key) {
-    Recordset rs = db.query("Select * from numbersetup Where no_id=?", {key});
-    return rs.eof() ? QString() : rs.field("no_value");
-}
-
-} // namespace
-
-void SaveRun::run(std::atomic<int>& ready, int instances) {
+void InstanceRun::run(std::atomic<int>& ready, int instances) {
     QThread::currentThread()->setObjectName(tag);
     Connection db;
     db.setTimeout(10);
     try {
         db.open(connectionText);
     } catch (const DbError& error) {
-        MsgBox(error.description());
+        errors << error.description();
     }
     ++ready;
     while (ready.load() < instances)
@@ -42,46 +30,48 @@ void SaveRun::run(std::atomic<int>& ready, int instances) {
         const QString mark =
             QString("%1-%2").arg(tag).arg(product ? madeProducts : madeWorkstations);
         (product ? madeProducts : madeWorkstations)++;
+        const QString key =
+            product ? AntivirusRegister::CounterKey : ActivationRegister::CounterKey(unit);
+        NewEntryOutcome outcome;
         try {
-            NewRecordSave save;
+            // New: the code shown, read as the screen's New reads it.
+            const QString shown = FindNumberSetup(db, key).value_or(QString());
             if (product) {
-                const QString shown = shownCode(db, AntivirusRegister::CounterKey);
-                AntivirusRegister register_(db);
-                if (register_.NameExists(mark)) {
-                    MsgBox("The Same Entry Already Exists.   ");
-                    continue;
-                }
-                save = register_.InsertNew(shown, mark, "PK " + mark, "IK " + mark, "5");
+                outcome = SaveNewProduct(db, shown, {{}, mark, "PK " + mark, "IK " + mark}, "5");
             } else {
-                const QString shown = shownCode(db, ActivationRegister::CounterKey(unit));
                 SystemRecord typed;
                 typed.ip = QString("198.51.100.%1").arg(madeWorkstations);
                 typed.os = "xp";
                 typed.user = mark;
                 typed.expiry = QDate(2030, 1, 1);
-                save = ActivationRegister(db).InsertNew(unit, shown, typed, "5");
+                outcome = SaveNewWorkstation(db, unit, shown, typed, "5");
             }
-            if (!save.saved) {
-                MsgBox("There is no code for the new entry, so it was not saved.   ");
-                continue;
-            }
-            (product ? productCodes : workstationCodes) << TrimBlanks(save.code);
-            moved += save.codeMoved ? 1 : 0;
         } catch (const DbError& error) {
-            qInfo("%s: error %d, SQLSTATE %s", qPrintable(mark), error.nativeError(),
-                  qPrintable(error.sqlState()));
-            MsgBox(error.description());
+            outcome.result = NewEntryOutcome::Result::Failed; // reading the code shown failed
+            outcome.error = error;
+        }
+        if (outcome.saved()) {
+            (product ? productCodes : workstationCodes) << TrimBlanks(outcome.code);
+            moved += outcome.codeMoved ? 1 : 0;
+        } else if (outcome.error) {
+            qInfo("%s: error %d, SQLSTATE %s", qPrintable(mark), outcome.error->nativeError(),
+                  qPrintable(outcome.error->sqlState()));
+            errors << outcome.error->description();
             (product ? failedProducts : failedWorkstations)++;
             if (afterError)
                 afterError();
+        } else {
+            refused << mark + (outcome.result == NewEntryOutcome::Result::NameTaken ? ": name taken"
+                                                                                    : ": no code");
         }
     }
 }
 
-bool RunAll(const QList<SaveRun*>& runs, int timeoutMs, const std::function<void()>& meanwhile) {
+bool RunAll(const QList<InstanceRun*>& runs, int timeoutMs,
+            const std::function<void()>& meanwhile) {
     std::atomic<int> ready{0};
     std::vector<std::unique_ptr<QThread>> threads;
-    for (SaveRun* run : runs) {
+    for (InstanceRun* run : runs) {
         threads.emplace_back(
             QThread::create([run, &ready, n = int(runs.size())] { run->run(ready, n); }));
         threads.back()->start();
