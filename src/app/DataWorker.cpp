@@ -29,10 +29,14 @@ class WorkerCore : public QObject {
     std::unique_ptr<Connection> connection_;
 };
 
-struct WorkerState {
+struct WorkerLane {
     QThread thread;
     WorkerCore* core = nullptr;
-    QObject home; // on the UI thread: results are delivered through it
+};
+
+struct WorkerState {
+    WorkerLane lanes[2]; // reads, saves
+    QObject home;        // on the UI thread: results are delivered through it
     int pending = 0;
 };
 
@@ -41,10 +45,12 @@ WorkerState* state = nullptr;
 WorkerState& started() {
     if (!state) {
         state = new WorkerState;
-        state->thread.setObjectName("DataWorker");
-        state->core = new WorkerCore;
-        state->core->moveToThread(&state->thread);
-        state->thread.start();
+        for (WorkerLane& lane : state->lanes) {
+            lane.thread.setObjectName("DataWorker");
+            lane.core = new WorkerCore;
+            lane.core->moveToThread(&lane.thread);
+            lane.thread.start();
+        }
         static bool routineAdded = false;
         if (!routineAdded) {
             qAddPostRoutine(&DataWorker::shutDown);
@@ -57,12 +63,13 @@ WorkerState& started() {
 } // namespace
 
 void DataWorker::enqueue(QObject* receiver, Task task,
-                         std::shared_ptr<const std::atomic<quint64>> latest, quint64 request) {
+                         std::shared_ptr<const std::atomic<quint64>> latest, quint64 request,
+                         Lane lane) {
     WorkerState& s = started();
     ++s.pending;
     const QString text = Session().SharedConnection().connectionText();
     QPointer<QObject> target(receiver);
-    WorkerCore* core = s.core;
+    WorkerCore* core = s.lanes[lane == Lane::Saves ? 1 : 0].core;
     QObject* home = &s.home;
     QMetaObject::invokeMethod(
         core,
@@ -97,12 +104,14 @@ int DataWorker::pending() {
 void DataWorker::shutDown() {
     if (!state)
         return;
-    WorkerCore* core = state->core;
-    QMetaObject::invokeMethod(
-        core, [core] { core->close(); }, Qt::BlockingQueuedConnection);
-    state->thread.quit();
-    state->thread.wait();
-    delete core;
+    for (WorkerLane& lane : state->lanes) {
+        WorkerCore* core = lane.core;
+        QMetaObject::invokeMethod(
+            core, [core] { core->close(); }, Qt::BlockingQueuedConnection);
+        lane.thread.quit();
+        lane.thread.wait();
+        delete core;
+    }
     delete state;
     state = nullptr;
 }

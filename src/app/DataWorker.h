@@ -6,7 +6,9 @@
 // Who may call it: code on the UI thread (screens, data classes they call). A job runs on the
 // worker with the worker's connection and returns a plain value; that value, or the DbError
 // the job threw, comes back to the UI thread by a queued call. No widget, Recordset or
-// Connection crosses. Jobs run one at a time, in the order they were posted.
+// Connection crosses. Jobs of a lane run one at a time, in the order they were posted. Saves
+// have a lane (a thread and a connection) of their own, so a save waiting on another
+// workstation's lock never holds up the other screens' refills.
 #include "platform/Database.h"
 
 #include <QObject>
@@ -39,17 +41,19 @@ class RequestLine {
 
 class DataWorker {
   public:
+    enum class Lane { Reads, Saves };
+
     // Runs `job(connection)` on the worker. `done` runs on the UI thread with the result, unless
     // `receiver` was destroyed meanwhile. With a line and request id, a request that is no
     // longer the line's latest is skipped or dropped: `done` does not run for it.
     template <class R>
     static void post(QObject* receiver, std::function<R(Connection&)> job,
                      std::function<void(JobResult<R>)> done, const RequestLine* line = nullptr,
-                     quint64 request = 0);
+                     quint64 request = 0, Lane lane = Lane::Reads);
 
     // Runs the job and waits for it with the window answering (events keep being processed).
     // Throws the job's DbError on the UI thread, as a direct call would.
-    template <class R> static R await(std::function<R(Connection&)> job);
+    template <class R> static R await(std::function<R(Connection&)> job, Lane lane = Lane::Reads);
 
     // Processes events (the window answers) until done() holds.
     static void waitUntil(const std::function<bool()>& done);
@@ -65,13 +69,14 @@ class DataWorker {
     // Given the worker's connection (opening it may throw), returns what to run on the UI thread.
     using Task = std::function<std::function<void()>(const std::function<Connection&()>& connect)>;
     static void enqueue(QObject* receiver, Task task,
-                        std::shared_ptr<const std::atomic<quint64>> latest, quint64 request);
+                        std::shared_ptr<const std::atomic<quint64>> latest, quint64 request,
+                        Lane lane);
 };
 
 template <class R>
 void DataWorker::post(QObject* receiver, std::function<R(Connection&)> job,
                       std::function<void(JobResult<R>)> done, const RequestLine* line,
-                      quint64 request) {
+                      quint64 request, Lane lane) {
     auto latest = line ? line->latest() : nullptr;
     enqueue(
         receiver,
@@ -85,7 +90,7 @@ void DataWorker::post(QObject* receiver, std::function<R(Connection&)> job,
             }
             return [done, result = std::move(result)]() mutable { done(std::move(result)); };
         },
-        std::move(latest), request);
+        std::move(latest), request, lane);
 }
 
 template <class T> void DataWorker::release(std::shared_ptr<T> values) {
@@ -98,13 +103,15 @@ template <class T> void DataWorker::release(std::shared_ptr<T> values) {
             values.reset();
             return {};
         },
-        nullptr, 0);
+        nullptr, 0, Lane::Reads);
 }
 
-template <class R> R DataWorker::await(std::function<R(Connection&)> job) {
+template <class R> R DataWorker::await(std::function<R(Connection&)> job, Lane lane) {
     std::optional<JobResult<R>> answer;
     QObject receiver;
-    post<R>(&receiver, std::move(job), [&answer](JobResult<R> r) { answer = std::move(r); });
+    post<R>(
+        &receiver, std::move(job), [&answer](JobResult<R> r) { answer = std::move(r); }, nullptr, 0,
+        lane);
     waitUntil([&answer] { return answer.has_value(); });
     if (answer->error)
         throw *answer->error;
