@@ -69,7 +69,8 @@ void seed(Connection& db) {
                "sys_user, sys_dept, exp_date, sys_remarks) SELECT CONCAT('E', LPAD(1 + seq MOD "
                "20, 2, '0')), CONCAT('S', LPAD(seq, 6, '0')), CONCAT('10.0.', seq DIV 256, '.', "
                "seq MOD 256), 'WINDOWS 11 PRO', CONCAT('USER', seq), 'ACCOUNTS', IF(seq MOD 97 = "
-               "0, NULL, CURDATE() + INTERVAL ((seq * 37) MOD 500 - 100) DAY), 'bench' FROM "
+               "0, NULL, CURDATE() + INTERVAL (CAST((seq * 37) MOD 500 AS SIGNED) - 100) DAY), "
+               "'bench' FROM "
                "seq_1_to_30000");
 }
 
