@@ -3,11 +3,11 @@
 #include "antivirus/frmAntivirusMaster.h"
 #include "antivirus/frmAvUpdation.h"
 #include "app/mdlTarovel.h"
-#include "shell/Main.h"
 #include "lists/frmAVList.h"
 #include "lists/frmrptAVUpdationList.h"
 #include "netmon/frmPing.h"
 #include "overview/frmExpiryOverview.h"
+#include "shell/Main.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
 
