@@ -3,10 +3,11 @@
 #include "antivirus/frmAntivirusMaster.h"
 #include "antivirus/frmAvUpdation.h"
 #include "app/mdlTarovel.h"
-#include "shell/Main.h"
 #include "lists/frmAVList.h"
 #include "lists/frmrptAVUpdationList.h"
 #include "netmon/frmPing.h"
+#include "overview/frmExpiryOverview.h"
+#include "shell/Main.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
 
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
     auto* main = waitFor<frmMain>("frmMain");
     if (!main)
         return 3;
+    // Placed once the window manager has framed it, so the title bar is inside the shot.
+    settle(500);
     main->resize(1180, 760);
     main->move(10, 10);
     shoot(main, "main-window");
@@ -88,8 +91,13 @@ int main(int argc, char** argv) {
     shoot(main, "report");
     report->CmClose_Click();
 
+    auto* overview = main->Show<frmExpiryOverview>();
+    shoot(main, "expiry-overview");
+    overview->CmClose_Click();
+
     main->Show<frmPing>();
     settle(3000);
     shoot(main, "ping-monitor");
+    // The monitor's branch history window is taken here once the monitor offers one.
     return 0;
 }

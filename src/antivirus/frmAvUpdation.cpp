@@ -5,6 +5,7 @@
 #include "app/ScreenBusy.h"
 #include "app/ScreenHost.h"
 #include "app/Screens.h"
+#include "app/SessionNotices.h"
 #include "app/mdlTarovel.h"
 #include "lookup/HelpResults.h"
 #include "lookup/frmListView.h"
@@ -175,8 +176,10 @@ void frmAvUpdation::CmNew_Click() {
         TxUser->setFocus();
         return;
     }
-    if (EditMode() ? SaveEditedSystem() : SaveNewSystem())
+    if (EditMode() ? SaveEditedSystem() : SaveNewSystem()) {
         SetEntryMode(false);
+        AnnounceWorkstationsSaved();
+    }
 }
 
 namespace {

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <stdexcept>
 
 namespace orvane::report {
 
@@ -127,14 +128,17 @@ int RunReport(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "orvane-report: " << failure.description() << "\n";
         return DatabaseFailure;
     }
-    if (groups.empty()) {
-        err << "orvane-report: no workstation matches\n";
+    // Nothing to report is no error: the status says it, and cron mails nothing.
+    if (groups.empty())
         return NothingMatched;
-    }
     try {
         switch (*format) {
         case Format::Table:
+            // A table sent to a full disk or a closed pipe fails as a file would.
             out << ReportTable(groups, QDate::currentDate());
+            out.flush();
+            if (out.status() != QTextStream::Ok)
+                throw std::runtime_error("cannot be written");
             break;
         case Format::Csv:
             writeCsv(options->output, ReportCsv(groups, QDate::currentDate()));
@@ -145,8 +149,10 @@ int RunReport(const QStringList& args, QTextStream& out, QTextStream& err) {
             break;
         }
     } catch (const std::exception& failure) {
-        err << "orvane-report: " << options->output << ": " << failure.what() << "\n";
-        return BadArguments;
+        err << "orvane-report: "
+            << (*format == Format::Table ? QStringLiteral("standard output") : options->output)
+            << ": " << failure.what() << "\n";
+        return OutputFailure;
     }
     return Rows;
 }

@@ -6,7 +6,15 @@
 
 namespace orvane::report {
 
-enum ExitStatus { Rows = 0, NothingMatched = 1, BadArguments = 2, DatabaseFailure = 3 };
+// A write that fails after the query ran (a full disk, a vanished folder, a cell too long for a
+// workbook) has a status of its own: a script must tell it from a mistyped command line.
+enum ExitStatus {
+    Rows = 0,
+    NothingMatched = 1,
+    BadArguments = 2,
+    DatabaseFailure = 3,
+    OutputFailure = 4
+};
 
 // Runs the report for the arguments after the program name; returns the exit status. The
 // table and --help go to `out`, every error to `err`.

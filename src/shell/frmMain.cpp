@@ -7,6 +7,8 @@
 #include "lists/frmAVList.h"
 #include "lists/frmrptAVUpdationList.h"
 #include "netmon/frmPing.h"
+#include "overview/ExpiryStatus.h"
+#include "overview/frmExpiryOverview.h"
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
 #include "shell/WindowPlace.h"
@@ -19,6 +21,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QStatusBar>
 
 namespace orvane {
 
@@ -51,7 +54,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(this
     area_->setBackground(QColor(128, 128, 128));
     setCentralWidget(area_);
     buildMenus();
-    resize(twips(12555), twips(8130) + menuBar()->sizeHint().height());
+    ExpiryCount = new ExpiryStatus(this);
+    statusBar()->addWidget(ExpiryCount);
+    resize(twips(12555),
+           twips(8130) + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     KeepWindowPlace(this);
     MDIForm_Load();
 }
@@ -81,7 +87,13 @@ void frmMain::buildMenus() {
     mnuAntivirusActivation = item(mnuMasters_, "mnuAntivirusActivation", "Antivrus Activation",
                                   &frmMain::mnuAntivirusActivation_Click);
     mnuAVMaster = item(mnuMasters_, "mnuAVMaster", "Antivirus Master", &frmMain::mnuAVMaster_Click);
-    mnuReports = item(nullptr, "mnuReports", "Reports", &frmMain::mnuReports_Click);
+    // The designed report first, then the screens added to it.
+    mnuReportsMenu_ = menuBar()->addMenu("Reports");
+    mnuReportsMenu_->setObjectName("mnuReportsMenu");
+    mnuReports =
+        item(mnuReportsMenu_, "mnuReports", "Antivirus Updation List", &frmMain::mnuReports_Click);
+    mnuExpiryOverview = item(mnuReportsMenu_, "mnuExpiryOverview", "Expiry Overview",
+                             &frmMain::mnuExpiryOverview_Click);
     mnuTools_ = menuBar()->addMenu("Tools");
     mnuTools_->setObjectName("mnuTools");
     mnuVPNCHK = item(mnuTools_, "mnuVPNCHK", "VPN Check", &frmMain::mnuVPNCHK_Click);
@@ -151,6 +163,9 @@ void frmMain::mnuAVMaster_Click() {
 }
 void frmMain::mnuReports_Click() {
     Show<frmrptAVUpdationList>();
+}
+void frmMain::mnuExpiryOverview_Click() {
+    Show<frmExpiryOverview>();
 }
 void frmMain::mnuVPNCHK_Click() {
     Show<frmPing>();

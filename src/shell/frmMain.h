@@ -12,6 +12,8 @@ class QMenu;
 
 namespace orvane {
 
+class ExpiryStatus;
+
 class frmMain : public QMainWindow, public ScreenHost {
     Q_OBJECT
   public:
@@ -35,18 +37,22 @@ class frmMain : public QMainWindow, public ScreenHost {
     QAction* mnuAntivirusActivation;
     QAction* mnuAVMaster;
     QAction* mnuReports;
+    QAction* mnuExpiryOverview;
     QAction* mnuVPNCHK;
     QAction* mnuUpdateSoftware;
     QAction* mnuChangePwd;
     QAction* mnuChangeUnit;
     QAction* mnuUserGroups;
     QAction* mnuCreateUser;
+    // The current unit's expiry count in the status bar.
+    ExpiryStatus* ExpiryCount;
 
   public slots:
     void MDIForm_Load();
     void mnuAntivirusActivation_Click();
     void mnuAVMaster_Click();
     void mnuReports_Click();
+    void mnuExpiryOverview_Click();
     void mnuVPNCHK_Click();
     void mnuUpdateSoftware_Click();
     void mnuChangePwd_Click();
@@ -64,6 +70,7 @@ class frmMain : public QMainWindow, public ScreenHost {
 
     QMdiArea* area_;
     QMenu* mnuMasters_;
+    QMenu* mnuReportsMenu_;
     QMenu* mnuTools_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/KeyMap.h"
 #include "app/Screens.h"
+#include "app/SessionNotices.h"
 #include "app/mdlTarovel.h"
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
@@ -132,6 +133,7 @@ void frmSwitch::CmSwitch_Click() {
     Session().CurrentUnitName = unitNameAt(row);
     if (frmMain* main = frmMain::instance())
         main->RefreshCaption();
+    AnnounceUnitSwitched();
     UnloadScreen(this);
 }
 

@@ -17,6 +17,19 @@ struct Run {
     int status;
     QString out, err;
 };
+
+const QString kUsage =
+    "Usage: orvane-report [--unit CODE] [--search TEXT] (--expired | --before YYYY-MM-DD)\n"
+    "                     [--output FILE] [--server ADDR]\n"
+    "Writes the antivirus activation report without a display.\n"
+    "  --unit CODE        only the workstations of this unit\n"
+    "  --search TEXT      text found in IP, system, user, department or remarks\n"
+    "  --expired          protection expired, up to and including today\n"
+    "  --before DATE      protection expiring on or before DATE\n"
+    "  --output FILE      .xls, .xlsx or .csv by its ending; without it a table is printed\n"
+    "  --server ADDR      the database server instead of the one in Tarovel.ini\n"
+    "Exit status: 0 rows written, 1 nothing matched, 2 bad arguments, 3 database failure,\n"
+    "4 the output could not be written.\n";
 } // namespace
 
 class tst_orvanereport : public QObject {
@@ -24,11 +37,25 @@ class tst_orvanereport : public QObject {
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<FakeDesktop> desktop;
 
-    Run run(const QStringList& args) {
+    // how "cron": only PATH and HOME, as cron starts it; "xcb": the X11 platform with no
+    // display; "full": standard output on a full disk.
+    Run run(const QStringList& args, const QString& how = {}) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", dir->path());
+        env.insert("XDG_CONFIG_HOME", dir->filePath(".config"));
+        if (how == "xcb") {
+            env.insert("QT_QPA_PLATFORM", "xcb");
+            env.remove("DISPLAY");
+        }
+        if (how == "cron") {
+            env.clear();
+            env.insert("PATH", "/usr/bin:/bin");
+            env.insert("HOME", dir->path());
+        }
+        if (how == "full")
+            p.setStandardOutputFile("/dev/full");
         p.setProcessEnvironment(env);
+        p.setWorkingDirectory(dir->path());
         p.start(ORVANE_REPORT_BIN, args);
         p.waitForFinished(60000);
         return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
@@ -79,8 +106,8 @@ class tst_orvanereport : public QObject {
         insert({"U1", "S102", "198.1.0.2", today.addDays(20)});
         insert({"U2", "S201", "198.2.0.1", today.addDays(-1), "WIN", "BO", "IT, \"ops\""});
         insert({"U2", "S202", "198.2.0.2", today.addDays(5)});
-        QFile ini(dir->filePath("Orvane/Tarovel.ini"));
-        QDir().mkpath(dir->filePath("Orvane"));
+        QFile ini(dir->filePath(".config/Orvane/Tarovel.ini"));
+        QDir().mkpath(dir->filePath(".config/Orvane"));
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write("[ServerIp]\nServerIP=127.0.0.1\n");
     }
@@ -160,34 +187,59 @@ class tst_orvanereport : public QObject {
     void exitStatuses_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("help") << QStringList{"--help"} << 0 << "";
-        QTest::newRow("nothing matched")
-            << QStringList{"--expired", "--search", "zzz"} << 1 << "no workstation matches";
-        QTest::newRow("no filter") << QStringList{} << 2 << "exactly one of";
+        QTest::addColumn<QString>("text"); // status 0: standard output, else standard error
+        const QString e = "orvane-report: ";
+        // A row named "how: ..." runs as run() says for that how.
+        QTest::newRow("help") << QStringList{"--help"} << 0 << kUsage;
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "orvane-report V0.6\n";
+        QTest::newRow("cron: rows") << QStringList{"--expired", "--output", "r.csv"} << 0 << "";
+        QTest::newRow("xcb: workbook") << QStringList{"--expired", "--output", "r.xlsx"} << 0 << "";
+        QTest::newRow("cron: nothing matched")
+            << QStringList{"--expired", "--search", "zzz"} << 1 << "";
+        QTest::newRow("no filter")
+            << QStringList{} << 2 << e + "give exactly one of --expired and --before\n" + kUsage;
         QTest::newRow("both filters")
-            << QStringList{"--expired", "--before", "2030-01-01"} << 2 << "exactly one of";
-        QTest::newRow("bad date") << QStringList{"--before", "2030-13-01"} << 2 << "not a date";
-        QTest::newRow("short date") << QStringList{"--before", "2030-1-1"} << 2 << "not a date";
+            << QStringList{"--expired", "--before", "2030-01-01"} << 2
+            << e + "give exactly one of --expired and --before\n" + kUsage;
+        QTest::newRow("bad date") << QStringList{"--before", "2030-13-01"} << 2
+                                  << e + "'2030-13-01' is not a date in the form YYYY-MM-DD\n" +
+                                         kUsage;
+        QTest::newRow("short date")
+            << QStringList{"--before", "2030-1-1"} << 2
+            << e + "'2030-1-1' is not a date in the form YYYY-MM-DD\n" + kUsage;
         QTest::newRow("unknown unit")
-            << QStringList{"--expired", "--unit", "ZZ"} << 2 << "unknown unit code 'ZZ'";
-        QTest::newRow("unknown option") << QStringList{"--expird"} << 2 << "unknown argument";
+            << QStringList{"--expired", "--unit", "ZZ"} << 2 << e + "unknown unit code 'ZZ'\n";
+        QTest::newRow("unknown option")
+            << QStringList{"--expird"} << 2 << e + "unknown argument '--expird'\n" + kUsage;
         QTest::newRow("bad type") << QStringList{"--expired", "--output", "r.pdf"} << 2
-                                  << "must end in";
+                                  << e + "r.pdf: the output must end in .xls, .xlsx or .csv\n";
         QTest::newRow("unwritable") << QStringList{"--expired", "--output", "/nonexistent/r.csv"}
-                                    << 2 << "cannot be written";
+                                    << 2 << e + "/nonexistent/r.csv: cannot be written\n";
         QTest::newRow("no server")
-            << QStringList{"--expired", "--server", "127.0.0.9"} << 3 << "orvane-report: ";
+            << QStringList{"--expired", "--server", "127.0.0.9"} << 3
+            << e + "[ma-3.1.15]Can't connect to server on '127.0.0.9' (115)\n";
+        QTest::newRow("cell too long")
+            << QStringList{"--before", "2099-12-31", "--search", "LONG", "--output", "r.xlsx"} << 4
+            << e + "r.xlsx: Cell 6,8 holds 32,768 characters, but an .xlsx cell holds at most "
+                   "32,767. Nothing was written.\n";
+        QTest::newRow("full: table")
+            << QStringList{"--expired"} << 4 << e + "standard output: cannot be written\n";
     }
     void exitStatuses() {
         QFETCH(QStringList, args);
         QFETCH(int, status);
-        QFETCH(QString, message);
-        const Run r = run(args);
+        QFETCH(QString, text);
+        if (status == 4) // a remark no workbook cell holds, on a record only that row reaches
+            insert({"U1", "S199", "198.1.0.99", QDate(2099, 1, 1), "WIN", "ANNA", "IT",
+                    "LONG" + QString(32764, 'x')});
+        const Run r = run(args, QString(QTest::currentDataTag()).section(':', 0, 0));
         QCOMPARE(r.status, status);
-        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QCOMPARE(status == 0 ? r.out : r.err, text);
+        QCOMPARE(status == 0 ? r.err : r.out, QString());
         if (status == 2 && args.isEmpty())
             QVERIFY(r.err.contains("Usage: orvane-report"));
+        if (status == 4)
+            QVERIFY(!QFile::exists(dir->filePath("r.xlsx")));
     }
 
     void differingReleaseIsRefused() {

@@ -88,6 +88,8 @@ class tst_mainwindow : public QObject {
         };
         QCOMPARE(texts(main.findChild<QMenu*>("mnuMasters")),
                  QStringList({"Antivrus Activation", "Antivirus Master"}));
+        QCOMPARE(texts(main.findChild<QMenu*>("mnuReportsMenu")),
+                 QStringList({"Antivirus Updation List", "Expiry Overview"}));
         QCOMPARE(texts(main.findChild<QMenu*>("mnuTools")),
                  QStringList({"VPN Check", "Update Software", "Change Password", "Change Unit", "-",
                               "User Groups", "Create User"}));

@@ -73,6 +73,8 @@ class tst_screengrowth : public QObject {
         QTest::addColumn<QStringList>("labels"); // above each data widget
         QTest::newRow("report") << "mnuReports" << QStringList{"Fbook"} << QSize(769, 421)
                                 << QSize(200, 150) << QStringList();
+        QTest::newRow("expiry overview") << "mnuExpiryOverview" << QStringList{"ChOverview"}
+                                         << QSize(769, 421) << QSize(200, 150) << QStringList();
         QTest::newRow("activation list") << "mnuAntivirusActivation" << QStringList{"Fbook"}
                                          << QSize(769, 421) << QSize(200, 150) << QStringList();
         QTest::newRow("antivirus master") << "mnuAVMaster" << QStringList{"GrPosition"}
