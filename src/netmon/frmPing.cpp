@@ -132,9 +132,9 @@ void frmPing::Form_Unload() {
     EchoCleanup();
 }
 
-// Pings run on worker threads; a tick during a pass is dropped by the monitor.
+// Pings run on worker threads; a branch still waiting for its answer sits the tick out.
 void frmPing::Timer1_Timer() {
-    monitor_.startPass();
+    monitor_.tick();
 }
 
 void frmPing::showResult(const BranchResult& result) {

@@ -48,7 +48,7 @@ struct Screen {
             std::lock_guard<std::mutex> lock(time.mutex);
             time.now = QDateTime::fromString(at, Qt::ISODate);
         }
-        QSignalSpy finished(&form->monitor(), &PingMonitor::passFinished);
+        QSignalSpy finished(&form->monitor(), &PingMonitor::settled);
         form->Timer1_Timer();
         return finished.wait(20000);
     }
