@@ -1,15 +1,19 @@
 #pragma once
 // Reading written workbooks back with independent readers: xlrd through xls_dump.py for .xls,
-// openpyxl through xlsx_dump.py for .xlsx.
+// openpyxl through xlsx_dump.py for .xlsx, and LibreOffice Calc for both.
 #include "sheet/SheetComponent.h"
 #include "workbook/SheetFile.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 namespace readback {
 
@@ -31,6 +35,51 @@ inline QJsonObject xlrd(const QString& script, const QStringList& args) {
 }
 inline QJsonObject openpyxl(const QString& script, const QStringList& args) {
     return dump(script, args);
+}
+
+// The cell texts LibreOffice (`soffice`) reads from the workbook `path`, row by row, through a
+// conversion to UTF-8 CSV. It runs headless with the private profile `profile`, so neither a
+// running office nor a user's settings take part, and is stopped after two minutes. On failure
+// `error` says why.
+inline QList<QStringList> libreOffice(const QString& soffice, const QString& profile,
+                                      const QString& path, QString& error) {
+    QTemporaryDir out;
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(soffice, {"-env:UserInstallation=" + QUrl::fromLocalFile(profile).toString(),
+                      "--headless", "--norestore", "--convert-to",
+                      "csv:Text - txt - csv (StarCalc):44,34,76", "--outdir", out.path(), path});
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        error = QStringLiteral("soffice did not finish in two minutes");
+        return {};
+    }
+    QFile csv(out.filePath(QFileInfo(path).completeBaseName() + ".csv"));
+    if (!csv.open(QIODevice::ReadOnly)) {
+        error = "no CSV: " + QString::fromUtf8(p.readAll());
+        return {};
+    }
+    // Fields are quoted when they hold a comma or a quote, and a quote is doubled inside.
+    const QString text = QString::fromUtf8(csv.readAll());
+    QList<QStringList> rows{{QString()}};
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text[i];
+        if (quoted && ch == '"' && i + 1 < text.size() && text[i + 1] == '"')
+            rows.back().back() += text[++i];
+        else if (ch == '"')
+            quoted = !quoted;
+        else if (!quoted && ch == ',')
+            rows.back() << QString();
+        else if (!quoted && ch == '\n')
+            rows << QStringList{QString()};
+        else
+            rows.back().back() += ch;
+    }
+    if (rows.back() == QStringList{QString()})
+        rows.removeLast(); // after the last line's end
+    return rows;
 }
 
 // The display-switch rows of both writers' tests: columns grid and headings.
