@@ -29,24 +29,16 @@ QByteArray contents(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// One entry of the archive `zipped`, decompressed by libzip; empty if it cannot be read.
+// One entry of the archive `zipped` as libzip reads it (CRC checked), or "unreadable".
 QByteArray entryOf(const QByteArray& zipped, const char* name) {
     zip_source_t* src = zip_source_buffer_create(zipped.constData(), zipped.size(), 0, nullptr);
-    zip_t* za = src ? zip_open_from_source(src, ZIP_RDONLY, nullptr) : nullptr;
-    if (!za) {
-        zip_source_free(src);
-        return {};
-    }
-    QByteArray data;
+    zip_t* za = zip_open_from_source(src, ZIP_RDONLY, nullptr);
     zip_stat_t st;
-    zip_file_t* f = zip_stat(za, name, 0, &st) == 0 ? zip_fopen(za, name, 0) : nullptr;
-    if (f) {
-        data.resize(qsizetype(st.size));
-        if (zip_fread(f, data.data(), st.size) != zip_int64_t(st.size))
-            data.clear();
-        zip_fclose(f);
-    }
-    zip_discard(za);
+    zip_file_t* f = za && zip_stat(za, name, 0, &st) == 0 ? zip_fopen(za, name, 0) : nullptr;
+    QByteArray data(f ? qsizetype(st.size) : 0, '\0');
+    if (!f || zip_fread(f, data.data(), st.size) != zip_int64_t(st.size) || zip_fclose(f) != 0)
+        data = "unreadable";
+    za ? zip_discard(za) : zip_source_free(src);
     return data;
 }
 
