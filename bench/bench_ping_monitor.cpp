@@ -3,7 +3,9 @@
 // measures one pass over nine silent branches, a mixed pass, the longest stall of the
 // user-interface thread during passes (a 5 ms timer on that thread records its biggest
 // gap) and, in the same run, the old way: nine blocking echoes one after another on the
-// user-interface thread with window events processed between them.
+// user-interface thread with window events processed between them. With one branch
+// silent it counts the lines per second of each branch under the real 500 ms timer, next
+// to the pass-wide cadence (a tick starts nothing while any echo is out) as its baseline.
 #include "netmon/frmPing.h"
 #include "platform/Settings.h"
 
@@ -111,8 +113,7 @@ PassFigures ourPass(frmPing& form, StallMeter& meter) {
             f.firstLineMs = clock.nsecsElapsed() / 1e6;
         first = false;
     });
-    auto b =
-        QObject::connect(&form.monitor(), &PingMonitor::passFinished, &loop, &QEventLoop::quit);
+    auto b = QObject::connect(&form.monitor(), &PingMonitor::settled, &loop, &QEventLoop::quit);
     meter.start();
     clock.start();
     form.Timer1_Timer();
@@ -226,22 +227,60 @@ int main(int argc, char** argv) {
     const PassFigures original = sequentialPass(form, silent, meter);
     print("sequential on the UI thread, nine silent", original);
 
-    // The real 500 ms timer over 4.5 s: ticks during a pass are dropped.
-    form.monitor().setEcho(silent);
-    const int passesBefore = form.monitor().passesStarted();
+    // The real 500 ms timer with branch 4 silent: each branch on its own cadence, then the
+    // pass-wide cadence driven by a 500 ms timer of the bench.
+    const EchoService oneSilent = benchEcho({"127.0.0.1", "127.0.0.2", "127.0.0.3", "127.0.0.5",
+                                             "127.0.0.6", "127.0.0.7", "127.0.0.8", "127.0.0.9"});
+    form.monitor().setEcho(oneSilent);
+    constexpr int kCadenceMs = 9000;
+    QTimer passWide;
+    passWide.setInterval(500);
+    QObject::connect(&passWide, &QTimer::timeout, [&form] {
+        if (!form.monitor().echoing())
+            form.monitor().tick();
+    });
+    // From each branch's first line to its last: the steady cadence, not the start-up.
+    const auto linesPerSecond = [&](QTimer& timer) {
+        QVector<QVector<qint64>> lines(PingMonitor::kBranchCount);
+        QElapsedTimer clock;
+        clock.start();
+        auto counting = QObject::connect(
+            &form.monitor(), &PingMonitor::branchAnswered,
+            [&](const BranchResult& r) { lines[r.branch].push_back(clock.elapsed()); });
+        QEventLoop wait;
+        QTimer::singleShot(kCadenceMs, &wait, &QEventLoop::quit);
+        timer.start();
+        wait.exec();
+        timer.stop();
+        QObject::disconnect(counting);
+        if (form.monitor().echoing()) { // let the last echoes end before the next run
+            QEventLoop end;
+            QObject::connect(&form.monitor(), &PingMonitor::settled, &end, &QEventLoop::quit);
+            end.exec();
+        }
+        QVector<double> rates;
+        for (const QVector<qint64>& times : lines)
+            rates.push_back(times.size() < 2
+                                ? 0.0
+                                : (times.size() - 1) * 1000.0 /
+                                      std::max<qint64>(1, times.last() - times.first()));
+        return rates;
+    };
     const int droppedBefore = form.monitor().ticksDropped();
     meter.start();
-    form.Timer1->start();
-    QEventLoop wait;
-    QTimer::singleShot(4500, &wait, &QEventLoop::quit);
-    wait.exec();
-    form.Timer1->stop();
+    const QVector<double> own = linesPerSecond(*form.Timer1);
     const double timerStall = meter.stop();
     const double timerBusy = meter.busy();
-    std::printf("  %-44s %d passes, %d ticks dropped, longest UI stall %.1f ms (own work %.1f "
-                "ms)\n",
-                "Timer1 running 4.5 s, nine silent", form.monitor().passesStarted() - passesBefore,
-                form.monitor().ticksDropped() - droppedBefore, timerStall, timerBusy);
+    const int dropped = form.monitor().ticksDropped() - droppedBefore;
+    const QVector<double> baseline = linesPerSecond(passWide);
+    std::printf("\n  Lines per second per branch, branch 4 silent, Timer1 %d ms over %.0f s:\n",
+                500, kCadenceMs / 1000.0);
+    std::printf("    %-8s %12s %12s\n", "branch", "own cadence", "pass-wide");
+    for (int i = 0; i < PingMonitor::kBranchCount; ++i)
+        std::printf("    %-8d %12.2f %12.2f%s\n", i + 1, own[i], baseline[i],
+                    i == 3 ? "   (silent)" : "");
+    std::printf("  %-44s %d ticks dropped, longest UI stall %.1f ms (own work %.1f ms)\n",
+                "Timer1 running, branch 4 silent", dropped, timerStall, timerBusy);
 
     const double stall =
         std::max({oursSilent.stallMs, oursMixed.stallMs, oursFull.stallMs, timerStall});
@@ -254,10 +293,10 @@ int main(int argc, char** argv) {
                 "sequential: %.0f ms; ratio %.0fx\n",
                 stall, kMeterMs, busy, original.stallMs, original.stallMs / stall);
 
-    // Let the last pass end before the screen goes.
-    if (form.monitor().passRunning()) {
+    // Let the last echoes end before the screen goes.
+    if (form.monitor().echoing()) {
         QEventLoop end;
-        QObject::connect(&form.monitor(), &PingMonitor::passFinished, &end, &QEventLoop::quit);
+        QObject::connect(&form.monitor(), &PingMonitor::settled, &end, &QEventLoop::quit);
         end.exec();
     }
     return 0;

@@ -46,16 +46,23 @@ QString csvLine(const PingLogRecord& r) {
     return fields.join(QLatin1Char(','));
 }
 
-int removeExpired(const QString& folder, const QDate& today) {
-    int removed = 0;
+QDate dayOf(const QString& fileName) {
+    if (!fileName.endsWith(QLatin1String(".csv")))
+        return {};
+    return QDate::fromString(fileName.chopped(4), QStringLiteral("yyyy-MM-dd"));
+}
+
+int removeOldest(const QString& folder, const QString& keep) {
     QDir dir(folder);
-    const QStringList names = dir.entryList({QStringLiteral("*.csv")}, QDir::Files);
-    for (const QString& name : names) {
-        const QDate day = QDate::fromString(name.chopped(4), QStringLiteral("yyyy-MM-dd"));
-        if (day.isValid() && day.daysTo(today) > kKeepDays && dir.remove(name))
-            ++removed;
-    }
-    return removed;
+    QStringList days;
+    for (const QString& name : dir.entryList({QStringLiteral("*.csv")}, QDir::Files))
+        if (dayOf(name).isValid())
+            days << name;
+    if (days.size() <= kKeepFiles)
+        return 0;
+    days.sort(); // yyyy-MM-dd sorts by date
+    days.removeAll(keep);
+    return !days.isEmpty() && dir.remove(days.first()) ? 1 : 0;
 }
 
 } // namespace pinglog
@@ -63,45 +70,60 @@ int removeExpired(const QString& folder, const QDate& today) {
 // Lives on the log's thread; everything it does happens there.
 class PingLogWriter : public QObject {
   public:
-    explicit PingLogWriter(const QString& folder) : folder_(folder) {}
+    PingLogWriter(const QString& folder, const PingLog::Today& today)
+        : folder_(folder), today_(today) {}
 
-    void expire(const QDate& today) {
-        pinglog::removeExpired(folder_, today);
-        checked_ = today;
+    void setReport(QObject* context, const std::function<void(const QString&)>& report) {
+        context_ = context;
+        report_ = report;
     }
 
     void write(const PingLogRecord& record) {
         const QDate day = record.time.date();
-        if (day != checked_)
-            expire(day);
         QByteArray bytes;
         QFile file(folder_ + QLatin1Char('/') + pinglog::fileName(day));
+        const bool existed = file.exists();
         if (file.size() == 0) // new, or emptied by hand
             bytes = pinglog::header().toUtf8() + "\r\n";
         bytes += pinglog::csvLine(record).toUtf8() + "\r\n";
-        const bool written = QDir().mkpath(folder_) && file.open(QIODevice::Append) &&
+        const bool folder = QDir().mkpath(folder_);
+        const bool written = folder && file.open(QIODevice::Append) &&
                              file.write(bytes) == bytes.size() && file.flush();
-        // One warning per spell of failures, not one per echo.
-        if (!written && !failing_)
-            qWarning("ping log: cannot write %s: %s", qPrintable(file.fileName()),
-                     qPrintable(file.errorString()));
+        // A new day's file makes room by one; records stamped with any other day (a clock
+        // that jumped, a late answer) never prune.
+        if (written && !existed && day == today_())
+            pinglog::removeOldest(folder_, file.fileName().section(QLatin1Char('/'), -1));
+        if (written == !failing_)
+            return;
         failing_ = !written;
+        QString problem;
+        if (failing_) { // once per spell of failures, not once per echo
+            const QString reason =
+                folder ? file.errorString() : QStringLiteral("the folder cannot be made");
+            problem = QStringLiteral("The history cannot be written to %1 (%2).")
+                          .arg(QDir::toNativeSeparators(folder_), reason);
+            qWarning("ping log: cannot write %s: %s", qPrintable(file.fileName()),
+                     qPrintable(reason));
+        }
+        if (context_ && report_)
+            QMetaObject::invokeMethod(
+                context_, [report = report_, problem] { report(problem); }, Qt::QueuedConnection);
     }
 
   private:
     QString folder_;
-    QDate checked_;
+    PingLog::Today today_;
+    QObject* context_ = nullptr;
+    std::function<void(const QString&)> report_;
     bool failing_ = false;
 };
 
-PingLog::PingLog(const QString& folder, const QDate& today)
-    : folder_(folder), writer_(new PingLogWriter(folder)) {
+PingLog::PingLog(const QString& folder, const Today& today)
+    : folder_(folder), writer_(new PingLogWriter(folder, today)) {
     thread_.setObjectName(QStringLiteral("ping log"));
     writer_->moveToThread(&thread_);
     QObject::connect(&thread_, &QThread::finished, writer_, &QObject::deleteLater);
     thread_.start(QThread::LowPriority);
-    QMetaObject::invokeMethod(
-        writer_, [w = writer_, today] { w->expire(today); }, Qt::QueuedConnection);
 }
 
 PingLog::~PingLog() {
@@ -114,6 +136,12 @@ PingLog::~PingLog() {
 void PingLog::append(const PingLogRecord& record) {
     QMetaObject::invokeMethod(
         writer_, [w = writer_, record] { w->write(record); }, Qt::QueuedConnection);
+}
+
+void PingLog::onProblem(QObject* context, const std::function<void(const QString&)>& report) {
+    QMetaObject::invokeMethod(
+        writer_, [w = writer_, context, report] { w->setReport(context, report); },
+        Qt::QueuedConnection);
 }
 
 void PingLog::flush() {

@@ -1,12 +1,17 @@
 #pragma once
 // The monitor's history: every echo result as one line of a daily CSV file in
 // $XDG_STATE_HOME/Orvane/ping/, written on a thread of its own so that a slow or full
-// disk never holds up the screen. Files older than 30 days are deleted.
+// disk never holds up the screen. The 30 most recent day files are kept; when the file of
+// the real current day is made, the oldest beyond those goes, one file at most, so that a
+// clock jump can never empty the history.
 #include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <QThread>
 #include <cstdint>
+#include <functional>
+
+class QObject;
 
 namespace orvane {
 
@@ -21,7 +26,7 @@ struct PingLogRecord {
 
 namespace pinglog {
 
-constexpr int kKeepDays = 30;
+constexpr int kKeepFiles = 30;
 
 // $XDG_STATE_HOME/Orvane/ping; ~/.local/state/Orvane/ping when that is unset or relative.
 QString defaultFolder();
@@ -33,9 +38,11 @@ QString header();
 QString csvLine(const PingLogRecord& record);
 // A field quoted when it holds a comma, a quote or a line break; quotes doubled.
 QString field(const QString& text);
-// Deletes the day files dated more than kKeepDays before today; other files stay.
-// Returns how many went.
-int removeExpired(const QString& folder, const QDate& today);
+// "2026-12-08.csv" -> 2026-12-08; invalid for any other name.
+QDate dayOf(const QString& fileName);
+// Deletes the oldest day file when more than kKeepFiles exist, never `keep`; other files
+// stay. Returns how many went (0 or 1).
+int removeOldest(const QString& folder, const QString& keep);
 
 } // namespace pinglog
 
@@ -43,15 +50,22 @@ class PingLogWriter;
 
 class PingLog {
   public:
-    // Starts the writer thread and clears out expired files for today.
-    PingLog(const QString& folder, const QDate& today);
+    // The real current day; tests put their own in. Called on the log's thread.
+    using Today = std::function<QDate()>;
+    // Starts the writer thread.
+    explicit PingLog(
+        const QString& folder, const Today& today = [] { return QDate::currentDate(); });
     // Writes what is still queued, then ends the thread.
     ~PingLog();
     PingLog(const PingLog&) = delete;
     PingLog& operator=(const PingLog&) = delete;
 
-    // Returns at once; a failed write is dropped without a word to the caller.
+    // Returns at once; a failed write is dropped and told through onProblem.
     void append(const PingLogRecord& record);
+    // `report` runs on `context`'s thread with what went wrong and where, once when writes
+    // start failing, and with an empty text once they work again. `context` must outlive
+    // the log.
+    void onProblem(QObject* context, const std::function<void(const QString&)>& report);
     // Waits until every record appended so far is written.
     void flush();
     QString folder() const { return folder_; }

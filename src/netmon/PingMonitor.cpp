@@ -3,6 +3,7 @@
 #include "platform/Settings.h"
 
 #include <QThreadPool>
+#include <algorithm>
 #include <mutex>
 
 namespace orvane {
@@ -80,6 +81,12 @@ QVector<Branch> PingMonitor::loadBranches() {
 
 void PingMonitor::setBranches(const QVector<Branch>& branches) {
     branches_ = branches;
+    // Echoes still out for the old table end into the same places.
+    waiting_.resize(std::max(waiting_.size(), branches_.size()));
+}
+
+bool PingMonitor::echoing(int branch) const {
+    return branch >= 0 && branch < waiting_.size() && waiting_[branch];
 }
 
 void PingMonitor::setEcho(const EchoService& echo) {
@@ -90,19 +97,15 @@ void PingMonitor::setClock(const Clock& clock) {
     clock_ = clock;
 }
 
-bool PingMonitor::startPass() {
-    if (running_) {
-        ++dropped_;
-        return false;
-    }
-    ++passes_;
-    if (branches_.isEmpty()) {
-        emit passFinished();
-        return true;
-    }
-    running_ = true;
-    pending_ = static_cast<int>(branches_.size());
+int PingMonitor::tick() {
+    waiting_.resize(std::max(waiting_.size(), branches_.size()));
+    int started = 0;
     for (int i = 0; i < branches_.size(); ++i) {
+        if (waiting_[i])
+            continue;
+        waiting_[i] = true;
+        ++inFlight_;
+        ++started;
         BranchResult start;
         start.branch = i;
         start.address = branches_[i].address;
@@ -119,20 +122,27 @@ bool PingMonitor::startPass() {
             relay->post(result);
         });
     }
-    return true;
+    if (started > 0)
+        ++used_;
+    else
+        ++dropped_;
+    if (branches_.isEmpty())
+        emit settled();
+    return started;
 }
 
 void PingMonitor::deliver(const BranchResult& result) {
-    // Count first: a slot may open a modal box whose event loop delivers the rest.
-    const bool last = --pending_ == 0;
-    if (last)
-        running_ = false;
+    // Free the branch first: a slot may open a modal box whose event loop runs the next
+    // ticks and delivers the rest.
+    if (result.branch >= 0 && result.branch < waiting_.size())
+        waiting_[result.branch] = false;
+    const bool last = --inFlight_ == 0;
     if (result.skipped)
         emit branchSkipped(result.branch);
     else
         emit branchAnswered(result);
-    if (last)
-        emit passFinished();
+    if (last && inFlight_ == 0) // a modal box above may have started new echoes
+        emit settled();
 }
 
 } // namespace orvane

@@ -1,7 +1,8 @@
 #pragma once
-// The engine of the branch ping monitor, without widgets: the branch table, and passes
-// that ping every branch at once off the user-interface thread and hand each answer
-// back to that thread as soon as it arrives.
+// The engine of the branch ping monitor, without widgets: the branch table, and ticks
+// that ping every idle branch at once off the user-interface thread and hand each answer
+// back to that thread as soon as it arrives. Each branch keeps its own cadence: a silent
+// branch waits for its own time-out and holds up no other branch.
 #include "netmon/mdlPing.h"
 
 #include <QDateTime>
@@ -30,7 +31,7 @@ struct EchoService {
     std::function<QString()> permissionProblem = IcmpPermissionProblem;
 };
 
-// One branch's outcome in one pass.
+// The outcome of one echo to one branch.
 struct BranchResult {
     int branch = 0; // index into the branch table
     QString address;
@@ -72,18 +73,21 @@ class PingMonitor : public QObject {
     using Clock = std::function<QDateTime()>;
     void setClock(const Clock& clock);
 
-    // Starts a pass over all branches unless one is still running; a tick that falls
-    // due during a pass is dropped (returns false).
-    bool startPass();
-    bool passRunning() const { return running_; }
-    int passesStarted() const { return passes_; }
+    // Starts an echo for every branch whose previous echo has ended (answered, timed out
+    // or skipped); a branch still waiting sits this tick out. Returns how many started; a
+    // tick that starts none is counted as dropped.
+    int tick();
+    bool echoing() const { return inFlight_ > 0; }
+    bool echoing(int branch) const;
+    int ticksUsed() const { return used_; }
     int ticksDropped() const { return dropped_; }
 
   signals:
-    // On this object's thread, one per branch and pass, in order of arrival.
+    // On this object's thread, one per echo, in order of arrival.
     void branchAnswered(const orvane::BranchResult& result);
     void branchSkipped(int branch);
-    void passFinished();
+    // Every echo started so far has ended.
+    void settled();
 
   private:
     struct Relay;
@@ -93,9 +97,9 @@ class PingMonitor : public QObject {
     EchoService echo_;
     Clock clock_ = [] { return QDateTime::currentDateTime(); };
     std::shared_ptr<Relay> relay_;
-    bool running_ = false;
-    int pending_ = 0;
-    int passes_ = 0;
+    QVector<bool> waiting_; // per branch: its echo has not ended yet
+    int inFlight_ = 0;
+    int used_ = 0;
     int dropped_ = 0;
 };
 

@@ -51,8 +51,7 @@ void setTextColour(QListWidget* list, const QColor& colour) {
 
 } // namespace
 
-frmPing::frmPing(QWidget* parent)
-    : QWidget(parent), log_(pinglog::defaultFolder(), QDate::currentDate()) {
+frmPing::frmPing(QWidget* parent) : QWidget(parent), log_(pinglog::defaultFolder()) {
     setObjectName(QStringLiteral("frmPing"));
     setWindowTitle(QStringLiteral("VPN CHECK"));
     sizeTwips(this, 10440, 9300);
@@ -87,14 +86,19 @@ frmPing::frmPing(QWidget* parent)
         label->setAlignment(Qt::AlignCenter);
         label->setText(i < branches.size() ? branches[i].name.toUpper() : QString());
         placeTwips(label, place.left, labelTop(place.top), kListWidth, kLabelHeight);
-        label->setToolTip(stats_[static_cast<size_t>(i)].toolTip());
         *labels[place.label - 1] = label;
         labels_[static_cast<size_t>(i)] = label;
+        showToolTip(i);
         cells.push_back({label, list, bandOf(place.left), bandOf(place.top)});
     }
     GrowAsGrid(this, std::move(cells), 3, 3);
 
     connect(&monitor_, &PingMonitor::branchAnswered, this, &frmPing::showResult);
+    log_.onProblem(this, [this](const QString& problem) {
+        logProblem_ = problem;
+        for (int i = 0; i < PingMonitor::kBranchCount; ++i)
+            showToolTip(i);
+    });
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -132,9 +136,9 @@ void frmPing::Form_Unload() {
     EchoCleanup();
 }
 
-// Pings run on worker threads; a tick during a pass is dropped by the monitor.
+// Pings run on worker threads; a branch still waiting for its answer sits the tick out.
 void frmPing::Timer1_Timer() {
-    monitor_.startPass();
+    monitor_.tick();
 }
 
 void frmPing::showResult(const BranchResult& result) {
@@ -165,5 +169,13 @@ void frmPing::record(const BranchResult& result) {
                  result.roundTripTime});
     const auto i = static_cast<size_t>(result.branch);
     stats_[i].record(result.success(), result.roundTripTime, result.time);
-    labels_[i]->setToolTip(stats_[i].toolTip());
+    showToolTip(result.branch);
+}
+
+void frmPing::showToolTip(int branch) {
+    const auto i = static_cast<size_t>(branch);
+    QString text = stats_[i].toolTip();
+    if (!logProblem_.isEmpty())
+        text += QStringLiteral("\n\n") + logProblem_;
+    labels_[i]->setToolTip(text);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // "VPN CHECK": nine lists, one per branch network, each gaining a line per ping and
 // coloured by the latest answer. Every answer also goes to the monitor's log, and each
-// branch's label tells its state and figures on hover.
+// branch's label tells its state and figures on hover, and that the log cannot be written
+// while that is so.
 #include "netmon/BranchStats.h"
 #include "netmon/PingLog.h"
 #include "netmon/PingMonitor.h"
@@ -59,6 +60,7 @@ class frmPing : public QWidget {
     void showResult(const orvane::BranchResult& result);
 
     void record(const orvane::BranchResult& result);
+    void showToolTip(int branch);
 
     orvane::PingLog log_;
     orvane::PingMonitor monitor_;
@@ -68,4 +70,5 @@ class frmPing : public QWidget {
     bool loaded_ = false;
     bool closed_ = false;
     bool permissionShown_ = false;
+    QString logProblem_; // empty while the log is written
 };

@@ -1,73 +1,45 @@
 #include "workbook/WorkbookFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
+#include <QSaveFile>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace orvane {
 
-namespace {
-
-// QTemporaryFile would create the file for its owner only; NewOnly gives the user's defaults.
-bool createUnique(QFile& file, const QString& base) {
-    for (int attempt = 0; attempt < 32; ++attempt) {
-        const QString name =
-            base + QStringLiteral(".%1").arg(QRandomGenerator::global()->generate(), 8, 16,
-                                             QLatin1Char('0'));
-        file.setFileName(name);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return true;
-        if (!QFileInfo::exists(name))
-            return false; // not a clash: the folder cannot take the file
-    }
-    return false;
-}
-
-} // namespace
-
-void ReplaceFile(const QString& path, const std::function<QString(QFile&)>& write) {
+void ReplaceFile(const QString& path, const std::function<QString(QFileDevice&)>& write) {
     const QString shown = QDir::toNativeSeparators(path);
     auto fail = [&](const QString& why) {
         throw WorkbookWriteError(
             QStringLiteral("Cannot write \"%1\": %2").arg(shown, why).toStdString());
     };
-    // A link is followed, so the file it points to is replaced and the link stays.
-    const QFileInfo info(path);
-    const QString target =
-        info.isSymLink() && info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-    QFile temporary;
-    if (!createUnique(temporary, target))
-        fail(temporary.errorString());
-    struct Remover { // on every way out but the rename
-        QFile& file;
-        bool keep = false;
-        ~Remover() {
-            if (!keep)
-                file.remove();
-        }
-    } remover{temporary};
+    // QSaveFile asks only whether the user may write, and permission bits do not stop root.
+    const QFileInfo target(path);
+    if (target.exists() && target.isFile() && !(target.permissions() & QFileDevice::WriteOwner))
+        fail(QStringLiteral("the file is read-only. Choose another name, or make the file "
+                            "writable and export again."));
 
-    QString why = write(temporary);
-    if (why.isEmpty() && !temporary.flush())
-        why = temporary.errorString();
-    if (why.isEmpty() && ::fsync(temporary.handle()) != 0)
-        why = QString::fromLocal8Bit(std::strerror(errno));
-    temporary.close();
-    if (why.isEmpty() && QFileInfo::exists(target) &&
-        !temporary.setPermissions(QFile::permissions(target)))
-        why = temporary.errorString();
-    if (!why.isEmpty())
+    QSaveFile file(path); // cancelled and removed on every way out but the commit
+    if (!file.open(QIODevice::WriteOnly))
+        fail(file.errorString());
+    // QSaveFile keeps the mode; the owner and group follow where the user may give them (root,
+    // or a group of the user's own), and are otherwise the writer's as for any new file.
+    struct stat old {};
+    if (target.exists() && ::stat(QFile::encodeName(path).constData(), &old) == 0 &&
+        ::fchown(file.handle(), old.st_uid, old.st_gid) != 0)
+        (void)::fchown(file.handle(), uid_t(-1), old.st_gid);
+
+    QString why = write(file);
+    if (why.isEmpty() && file.error() != QFileDevice::NoError)
+        why = file.errorString();
+    if (!why.isEmpty()) {
+        file.cancelWriting();
         fail(why);
-    if (std::rename(QFile::encodeName(temporary.fileName()).constData(),
-                    QFile::encodeName(target).constData()) != 0)
-        fail(QString::fromLocal8Bit(std::strerror(errno)));
-    remover.keep = true;
+    }
+    if (!file.commit()) // flushes, syncs to the disk and renames over the target
+        fail(file.errorString());
 }
 
 } // namespace orvane

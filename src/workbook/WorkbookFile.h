@@ -5,7 +5,7 @@
 #include <functional>
 #include <stdexcept>
 
-class QFile;
+class QFileDevice;
 
 namespace orvane {
 
@@ -21,12 +21,16 @@ struct SheetOptions {
     bool showHeadings = true; // row numbers and column letters
 };
 
-// Writes `path` through a new temporary file in its folder, renamed over `path` only once
-// `write` has filled it completely, so a failed write never harms a file already there and
-// leaves no temporary file behind. `write` gets the temporary file open for writing (its
-// fileName() for writers that open it themselves) and returns "" or the reason it failed.
-// A replaced file keeps its permissions; a new one gets the user's defaults.
+// Writes `path` through QSaveFile: `write` fills a new temporary file in the target's folder,
+// which replaces `path` only once it is complete and on the disk, so a failed write never
+// harms a file already there and leaves no temporary file behind. `write` gets the temporary
+// file open for writing and returns "" or the reason it failed.
+// A replaced file keeps its mode, and its owner and group where the user may give them; the
+// temporary file carries that mode from the start (0600 while it is not known yet), so it is
+// never more open than the file it replaces. A new file gets the user's defaults. A link is
+// followed: the file it points to is replaced and the link stays. A file without its owner's
+// write permission is read-only and is refused, even for a user whom permissions do not stop.
 // Throws WorkbookWriteError naming `path` and the reason.
-void ReplaceFile(const QString& path, const std::function<QString(QFile& temporary)>& write);
+void ReplaceFile(const QString& path, const std::function<QString(QFileDevice& temporary)>& write);
 
 } // namespace orvane

@@ -335,7 +335,7 @@ QByteArray XlsWriter::workbookStream() const {
 
 void XlsWriter::write(const QString& path) const {
     const QByteArray stream = workbookStream(); // refuses before any file is touched
-    ReplaceFile(path, [&](QFile& file) {
+    ReplaceFile(path, [&](QFileDevice& file) {
         return CompoundFile::write(file, QStringLiteral("Workbook"), stream) ? QString()
                                                                              : file.errorString();
     });

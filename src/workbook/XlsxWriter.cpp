@@ -185,22 +185,26 @@ QString XlsxWriter::writeBook(const QString& file) const {
 void XlsxWriter::write(const QString& path) const {
     if (const QString refused = check(); !refused.isEmpty())
         throw WorkbookWriteError(refused.toStdString());
-    ReplaceFile(path, [&](QFile& file) -> QString {
-        if (options_.showHeadings)
-            return writeBook(file.fileName());
-        // The library has no call for hiding the headings: its file is copied with the
-        // switch added to the sheet's view.
-        QTemporaryFile plain(QFileInfo(file.fileName()).absolutePath() +
-                             QStringLiteral("/.orvane-xlsx-XXXXXX"));
-        if (!plain.open())
-            return plain.errorString();
-        if (const QString why = writeBook(plain.fileName()); !why.isEmpty())
+    ReplaceFile(path, [&](QFileDevice& out) -> QString {
+        // The library writes to a file it opens by name: a private one beside the target,
+        // created for its owner only, which the save file then takes in.
+        QTemporaryFile book(QFileInfo(path).absolutePath() +
+                            QStringLiteral("/.orvane-xlsx-XXXXXX"));
+        if (!book.open())
+            return book.errorString();
+        if (const QString why = writeBook(book.fileName()); !why.isEmpty())
             return why;
-        QFile written(plain.fileName());
+        QFile written(book.fileName());
         if (!written.open(QIODevice::ReadOnly))
             return written.errorString();
-        return ZipInsertAfter(written, file, "xl/worksheets/sheet1.xml", "<sheetView ",
-                              "showRowColHeaders=\"0\" ");
+        if (!options_.showHeadings) // the library has no call for hiding the headings
+            return ZipInsertAfter(written, out, "xl/worksheets/sheet1.xml", "<sheetView ",
+                                  "showRowColHeaders=\"0\" ");
+        QByteArray chunk(1 << 20, Qt::Uninitialized);
+        for (qint64 n; (n = written.read(chunk.data(), chunk.size())) != 0;)
+            if (n < 0 || out.write(chunk.constData(), n) != n)
+                return n < 0 ? written.errorString() : out.errorString();
+        return {};
     });
 }
 

@@ -43,8 +43,8 @@ struct Screen {
     }
     ~Screen() {
         echo->release();
-        if (form->monitor().passRunning()) {
-            QSignalSpy finished(&form->monitor(), &PingMonitor::passFinished);
+        if (form->monitor().echoing()) {
+            QSignalSpy finished(&form->monitor(), &PingMonitor::settled);
             finished.wait(kWait);
         }
     }
@@ -52,7 +52,7 @@ struct Screen {
         return form->findChild<QListWidget*>(QStringLiteral("LstBranch%1").arg(n));
     }
     bool pass() {
-        QSignalSpy finished(&form->monitor(), &PingMonitor::passFinished);
+        QSignalSpy finished(&form->monitor(), &PingMonitor::settled);
         form->Timer1_Timer();
         return finished.wait(kWait);
     }

@@ -1,5 +1,6 @@
-// The monitor's history: the daily CSV log (lines, quoting, where it goes, 30 days kept,
-// failures ignored) and the figures in each branch label's tooltip. Test echo only.
+// The monitor's history: the daily CSV log (lines, quoting, where it goes, 30 files kept,
+// failures told in the labels) and the figures in each branch label's tooltip. Test echo
+// only.
 #include "fake_echo.h"
 
 #include "netmon/frmPing.h"
@@ -48,7 +49,7 @@ struct Screen {
             std::lock_guard<std::mutex> lock(time.mutex);
             time.now = QDateTime::fromString(at, Qt::ISODate);
         }
-        QSignalSpy finished(&form->monitor(), &PingMonitor::passFinished);
+        QSignalSpy finished(&form->monitor(), &PingMonitor::settled);
         form->Timer1_Timer();
         return finished.wait(20000);
     }
@@ -160,39 +161,61 @@ class TestPingHistory : public QObject {
         QCOMPARE(stats.toolTip(), toolTip);
     }
 
-    // Checked when the log starts and when the records' day changes.
-    void keepsThirtyDays_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("recordDay");
-        QTest::addColumn<bool>("kept");
-        QTest::newRow("31 days old at start") << "2026-11-07.csv"
-                                              << "2026-12-08" << false;
-        QTest::newRow("30 days old at start") << "2026-11-08.csv"
-                                              << "2026-12-08" << true;
-        QTest::newRow("29 days old at start") << "2026-11-09.csv"
-                                              << "2026-12-08" << true;
-        QTest::newRow("31 days old at day change") << "2026-11-08.csv"
-                                                   << "2026-12-09" << false;
-        QTest::newRow("29 days old at day change") << "2026-11-10.csv"
-                                                   << "2026-12-09" << true;
-        QTest::newRow("not a day file") << "2020-01-01.old.csv"
-                                        << "2026-12-08" << true;
+    // Day files from `first`, `count` of them `step` days apart, and one that is no day
+    // file; the real day is `today` and one record is stamped `stamp`.
+    void keepsThirtyFiles_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QString>("today");
+        QTest::addColumn<QString>("stamp");
+        QTest::addColumn<QStringList>("gone");
+        QTest::addColumn<int>("left"); // day files
+        QTest::newRow("today's file makes the 31st")
+            << "2026-11-08" << 30 << 1 << "2026-12-08"
+            << "2026-12-08" << QStringList{"2026-11-08.csv"} << 30;
+        QTest::newRow("30 with today's: nothing goes") << "2026-11-08" << 29 << 1 << "2026-12-08"
+                                                       << "2026-12-08" << QStringList{} << 30;
+        QTest::newRow("gaps: the 30 most recent that exist")
+            << "2026-09-09" << 30 << 3 << "2026-12-08"
+            << "2026-12-08" << QStringList{"2026-09-09.csv"} << 30;
+        QTest::newRow("clock jumped: one file goes")
+            << "2026-11-08" << 35 << 1 << "2027-06-01"
+            << "2027-06-01" << QStringList{"2026-11-08.csv"} << 35;
+        QTest::newRow("a stamp off the real day prunes nothing")
+            << "2026-11-08" << 35 << 1 << "2026-12-08"
+            << "2027-06-01" << QStringList{} << 36;
+        QTest::newRow("today's file already there") << "2026-11-08" << 35 << 1 << "2026-12-12"
+                                                    << "2026-12-12" << QStringList{} << 35;
     }
-    void keepsThirtyDays() {
-        QFETCH(QString, file);
-        QFETCH(QString, recordDay);
-        QFETCH(bool, kept);
+    void keepsThirtyFiles() {
+        QFETCH(QString, first);
+        QFETCH(int, count);
+        QFETCH(int, step);
+        QFETCH(QString, today);
+        QFETCH(QString, stamp);
+        QFETCH(QStringList, gone);
+        QFETCH(int, left);
         QTemporaryDir dir;
-        QFile old(dir.filePath(file));
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.close();
-        PingLog log(dir.path(), QDate(2026, 12, 8));
+        QStringList made{"2020-01-01.old.csv"};
+        for (int i = 0; i < count; ++i)
+            made << pinglog::fileName(QDate::fromString(first, Qt::ISODate).addDays(i * step));
+        for (const QString& name : made) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const QDate realDay = QDate::fromString(today, Qt::ISODate);
+        PingLog log(dir.path(), [realDay] { return realDay; });
+        log.append({at(qPrintable(stamp + "T08:00:00")), "Site 1", "127.0.0.1", 0, "Success!", 1});
+        log.append({at(qPrintable(stamp + "T08:00:01")), "Site 1", "127.0.0.1", 0, "Success!", 1});
         log.flush();
-        log.append(
-            {at(qPrintable(recordDay + "T08:00:00")), "Site 1", "127.0.0.1", 0, "Success!", 1});
-        log.flush();
-        QCOMPARE(QFile::exists(dir.filePath(file)), kept);
-        QVERIFY(QFile::exists(dir.filePath(recordDay + ".csv")));
+        QStringList missing;
+        for (const QString& name : made)
+            if (!QFile::exists(dir.filePath(name)))
+                missing << name;
+        QCOMPARE(missing, gone);
+        QVERIFY(QFile::exists(dir.filePath(stamp + ".csv")));
+        QCOMPARE(QDir(dir.path()).entryList({"2*-*-*.csv"}).size(), left + 1); // and the .old
     }
 
     void folder_data() {
@@ -214,8 +237,8 @@ class TestPingHistory : public QObject {
         QCOMPARE(pinglog::defaultFolder(), folder);
     }
 
-    // A log that cannot be written leaves the screen as it would be without one.
-    void writeFailureIgnored() {
+    // A log that cannot be written is told in every label, once, and the screen carries on.
+    void writeFailureShown() {
         Screen s;
         QFile blocker(s.state.path() + "/Orvane");
         QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
@@ -224,10 +247,22 @@ class TestPingHistory : public QObject {
         for (const char* time : {"2026-12-08T09:00:00", "2026-12-08T09:00:01"})
             QVERIFY(s.pass(time));
         s.form->log().flush();
+        QCoreApplication::processEvents();
         QCOMPARE(s.form->LstBranch5->count(), 2);
-        QCOMPARE(s.form->findChild<QLabel*>("Label8")->toolTip(),
-                 "Up since 2026-12-08 09:00:00\nAnswers 2, losses 0\nLoss 0.0 %\n"
-                 "Round trip median 1 ms, worst 1 ms");
+        const QString stats = "Up since 2026-12-08 09:00:00\nAnswers 2, losses 0\nLoss 0.0 %\n"
+                              "Round trip median 1 ms, worst 1 ms";
+        QLabel* label = s.form->findChild<QLabel*>("Label8");
+        QCOMPARE(label->toolTip(), stats + "\n\nThe history cannot be written to " +
+                                       s.state.path() +
+                                       "/Orvane/ping (the folder cannot be made).");
+        QVERIFY(s.form->findChild<QLabel*>("Label2")->toolTip().endsWith(
+            "(the folder cannot be made)."));
+        QVERIFY(blocker.remove());
+        QVERIFY(s.pass("2026-12-08T09:00:02"));
+        s.form->log().flush();
+        QCoreApplication::processEvents();
+        QVERIFY(s.form->findChild<QLabel*>("Label2")->toolTip().endsWith("worst 1 ms"));
+        QCOMPARE(s.logLines("2026-12-08.csv", "127.0.0.5").size(), 2);
     }
 };
 

@@ -1,6 +1,6 @@
 // The ping monitor's engine with a test echo that sends nothing: the branch table from
-// the settings store, lines, concurrent passes delivered on the UI thread, dropped
-// ticks and skipped branches.
+// the settings store, lines, concurrent echoes delivered on the UI thread, each branch's
+// own cadence, dropped ticks and skipped branches.
 #include "fake_echo.h"
 
 #include "netmon/PingMonitor.h"
@@ -23,7 +23,7 @@ struct Monitor {
     PingMonitor monitor;
     QSignalSpy answered{&monitor, &PingMonitor::branchAnswered};
     QSignalSpy skipped{&monitor, &PingMonitor::branchSkipped};
-    QSignalSpy finished{&monitor, &PingMonitor::passFinished};
+    QSignalSpy finished{&monitor, &PingMonitor::settled};
 
     Monitor() {
         monitor.setBranches(loopbackBranches());
@@ -31,7 +31,7 @@ struct Monitor {
     }
     ~Monitor() { // let a held pass end before the echo goes away
         echo->release();
-        if (monitor.passRunning())
+        if (monitor.echoing())
             finished.wait(kWait);
     }
     BranchResult result(int i) const { return answered.at(i).at(0).value<BranchResult>(); }
@@ -128,7 +128,7 @@ class TestPingMonitor : public QObject {
         Monitor m;
         m.echo->answer(address, status, roundTrip);
         m.monitor.setBranches({{"Only", address}});
-        QVERIFY(m.monitor.startPass());
+        QVERIFY(m.monitor.tick());
         QVERIFY(m.finished.wait(kWait));
         QCOMPARE(m.answered.size(), 1);
         QCOMPARE(m.result(0).line(), line);
@@ -143,7 +143,7 @@ class TestPingMonitor : public QObject {
         bool elsewhere = false;
         connect(&m.monitor, &PingMonitor::branchAnswered, this,
                 [&] { elsewhere |= QThread::currentThread() != thread(); });
-        QVERIFY(m.monitor.startPass());
+        QVERIFY(m.monitor.tick());
         QVERIFY(m.finished.wait(kWait));
         QCOMPARE(m.finished.size(), 1);
         QCOMPARE(m.answered.size(), 9);
@@ -160,14 +160,14 @@ class TestPingMonitor : public QObject {
         QCOMPARE(seen.size(), 9);
         QCOMPARE(m.echo->startups(), 9);
         QCOMPARE(m.echo->cleanups(), 9);
-        QVERIFY(!m.monitor.passRunning());
+        QVERIFY(!m.monitor.echoing());
     }
 
     // Each ping waits until all nine run at once: a one-by-one pass never gets there.
     void branchesPingedTogether() {
         Monitor m;
         m.echo->meetAt(PingMonitor::kBranchCount);
-        QVERIFY(m.monitor.startPass());
+        QVERIFY(m.monitor.tick());
         QVERIFY(m.finished.wait(kWait));
         QVERIFY(!m.echo->meetingFailed());
         QCOMPARE(m.echo->maxInFlight(), PingMonitor::kBranchCount);
@@ -182,35 +182,55 @@ class TestPingMonitor : public QObject {
             if (i != 4)
                 silent << QStringLiteral("127.0.0.%1").arg(i);
         m.echo->hold(silent);
-        QVERIFY(m.monitor.startPass());
+        QVERIFY(m.monitor.tick());
         QTRY_COMPARE_WITH_TIMEOUT(m.answered.size(), 1, kWait);
         QCOMPARE(m.result(0).branch, 3);
-        QVERIFY(m.monitor.passRunning());
+        QVERIFY(m.monitor.echoing());
         QCOMPARE(m.finished.size(), 0);
         m.echo->release();
         QVERIFY(m.finished.wait(kWait));
         QCOMPARE(m.answered.size(), 9);
     }
 
-    void ticksDuringPassDropped() {
+    // A tick starts every branch whose last echo ended; a branch still waiting sits it out
+    // and holds up no other.
+    void ticksWhileWaiting_data() {
+        QTest::addColumn<QStringList>("silent");
+        QTest::addColumn<int>("startedPerTick"); // by each of the three later ticks
+        QTest::addColumn<int>("used");
+        QTest::addColumn<int>("dropped");
+        QTest::addColumn<int>("pings");
+        QStringList all;
+        for (int i = 1; i <= 9; ++i)
+            all << QStringLiteral("127.0.0.%1").arg(i);
+        QTest::newRow("every branch silent: ticks dropped") << all << 0 << 1 << 3 << 9;
+        QTest::newRow("one silent branch") << QStringList{"127.0.0.4"} << 8 << 4 << 0 << 33;
+    }
+    void ticksWhileWaiting() {
+        QFETCH(QStringList, silent);
+        QFETCH(int, startedPerTick);
+        QFETCH(int, used);
+        QFETCH(int, dropped);
+        QFETCH(int, pings);
         Monitor m;
-        m.echo->holdAll();
-        QVERIFY(m.monitor.startPass());
-        for (int tick = 0; tick < 3; ++tick) {
-            QVERIFY(!m.monitor.startPass());
-            QCoreApplication::processEvents();
+        m.echo->hold(QSet<QString>(silent.begin(), silent.end()));
+        QCOMPARE(m.monitor.tick(), 9);
+        for (int tick = 1; tick <= 3; ++tick) {
+            QTRY_COMPARE_WITH_TIMEOUT(m.answered.size(), startedPerTick * tick, kWait);
+            QCOMPARE(m.monitor.tick(), startedPerTick);
         }
-        QCOMPARE(m.monitor.ticksDropped(), 3);
-        QCOMPARE(m.monitor.passesStarted(), 1);
+        QVERIFY(m.monitor.echoing(3));
+        QCOMPARE(m.monitor.ticksDropped(), dropped);
+        QCOMPARE(m.monitor.ticksUsed(), used);
         m.echo->release();
         QVERIFY(m.finished.wait(kWait));
-        QCOMPARE(m.echo->pings(), 9);
-        QCOMPARE(m.answered.size(), 9);
-        QVERIFY(!m.monitor.passRunning());
-        // The next tick after the pass starts the next pass.
-        QVERIFY(m.monitor.startPass());
+        QCOMPARE(m.echo->pings(), pings);
+        QCOMPARE(m.answered.size(), pings);
+        QVERIFY(!m.monitor.echoing());
+        // Once everything ended, the next tick starts every branch.
+        QCOMPARE(m.monitor.tick(), 9);
         QVERIFY(m.finished.wait(kWait));
-        QCOMPARE(m.echo->pings(), 18);
+        QCOMPARE(m.echo->pings(), pings + 9);
         QCOMPARE(m.finished.size(), 2);
         QCOMPARE(m.echo->maxSameAddress(), 1);
     }
@@ -218,7 +238,7 @@ class TestPingMonitor : public QObject {
     void skippedBranch() {
         Monitor m;
         m.echo->failStartup(QStringLiteral("127.0.0.5"));
-        QVERIFY(m.monitor.startPass());
+        QVERIFY(m.monitor.tick());
         QVERIFY(m.finished.wait(kWait));
         QCOMPARE(m.skipped.size(), 1);
         QCOMPARE(m.skipped.at(0).at(0).toInt(), 4);
@@ -239,7 +259,7 @@ class TestPingMonitor : public QObject {
             PingMonitor monitor;
             monitor.setBranches(loopbackBranches());
             monitor.setEcho(echo->service());
-            QVERIFY(monitor.startPass());
+            QVERIFY(monitor.tick());
             QTRY_COMPARE_WITH_TIMEOUT(echo->pings(), 9, kWait);
         }
         echo->release();

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
@@ -331,27 +330,6 @@ class TestXlsWriter : public QObject {
         const QString path = file(QStringLiteral("type3.xls"));
         QVERIFY_THROWS_EXCEPTION(XlsWriteError, WriteSheetFile(s, path, 3));
         QVERIFY(!QFile::exists(path));
-    }
-
-    void libreOfficeConverts() {
-        const QString lo = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
-        if (lo.isEmpty())
-            QSKIP("libreoffice is not installed");
-        SheetComponent s;
-        reportsheet::layout(s);
-        reportsheet::fill(s, 2, 3, Remarks::Unicode);
-        const QString path = file(QStringLiteral("lo.xls"));
-        WriteSheetFile(s, path, SheetComponent::XlsFileType);
-        QProcess p;
-        p.start(lo, {"--headless", "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76",
-                     "--outdir", dir.path(), path});
-        QVERIFY(p.waitForFinished(180000));
-        QFile csv(file(QStringLiteral("lo.csv")));
-        QVERIFY(csv.open(QIODevice::ReadOnly));
-        const QString text = QString::fromUtf8(csv.readAll());
-        QVERIFY(text.contains("TAROVEL"));
-        QVERIFY(text.contains(s.text(7, 8)));
-        QVERIFY(text.contains(s.text(7, 7))); // the hidden key column
     }
 };
 

@@ -1,9 +1,12 @@
-// The .xlsx writer, checked by reading its files back with openpyxl (Python).
+// The .xlsx writer, checked by reading its files back with openpyxl (Python), and the edit of
+// its sheet, checked with libzip.
 #include "XlsReadBack.h"
 #include "sheet/SheetComponent.h"
 #include "support/ReportSheet.h"
 #include "workbook/XlsxWriter.h"
+#include "workbook/ZipPatch.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -11,6 +14,7 @@
 #include <QtTest>
 #include <csignal>
 #include <sys/resource.h>
+#include <zip.h>
 
 using namespace orvane;
 
@@ -23,6 +27,19 @@ QJsonObject cellAt(const QJsonObject& book, int row, int col) {
 QByteArray contents(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// One entry of the archive `zipped` as libzip reads it (CRC checked), or "unreadable".
+QByteArray entryOf(const QByteArray& zipped, const char* name) {
+    zip_source_t* src = zip_source_buffer_create(zipped.constData(), zipped.size(), 0, nullptr);
+    zip_t* za = zip_open_from_source(src, ZIP_RDONLY, nullptr);
+    zip_stat_t st;
+    zip_file_t* f = za && zip_stat(za, name, 0, &st) == 0 ? zip_fopen(za, name, 0) : nullptr;
+    QByteArray data(f ? qsizetype(st.size) : 0, '\0');
+    if (!f || zip_fread(f, data.data(), st.size) != zip_int64_t(st.size) || zip_fclose(f) != 0)
+        data = "unreadable";
+    za ? zip_discard(za) : zip_source_free(src);
+    return data;
 }
 
 } // namespace
@@ -176,6 +193,51 @@ class TestXlsxWriter : public QObject {
         QCOMPARE(x["gridLines"].toBool(), grid);
         QCOMPARE(x["headings"].toBool(), headings);
         QCOMPARE(cellAt(x, 0, 0)["text"].toString(), QString("x"));
+    }
+
+    // "<sheetView " and 65,533 NUL bytes fill zlib's 64 KiB buffer with the last byte; the sizes
+    // around it found more ways for a deflate loop to stop early. Numbered rows make a sheet of
+    // many deflate blocks, whose later blocks are copied, not compressed again.
+    void insertAfterTheMarker_data() {
+        QTest::addColumn<bool>("rows"); // numbered rows from n, or n NUL bytes
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to"); // included
+        QTest::newRow("65,533 NULs") << false << 65533 << 65533;
+        QTest::newRow("65,400 to 65,700 NULs") << false << 65400 << 65700;
+        QTest::newRow("20,000 rows, 16 ways") << true << 0 << 15;
+    }
+    void insertAfterTheMarker() {
+        QFETCH(bool, rows);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QTemporaryDir here;
+        const QString path = here.filePath(QStringLiteral("in.zip"));
+        const char* sheetXml = "xl/worksheets/sheet1.xml";
+        for (int n = from; n <= to; ++n) {
+            QByteArray tail(rows ? 0 : n, '\0');
+            for (int r = 0; rows && r < 20000; ++r)
+                tail += QStringLiteral("<row r=\"%1\"><c><v>%2</v></c></row>")
+                            .arg(n + r)
+                            .arg((n + r) * 7919 % 10007)
+                            .toLatin1();
+            const QByteArray sheet = "<sheetView " + tail;
+            zip_t* za =
+                zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+            QVERIFY(za);
+            zip_file_add(za, "[Content_Types].xml", zip_source_buffer(za, "types", 5, 0), 0);
+            zip_file_add(za, sheetXml, zip_source_buffer(za, sheet.constData(), sheet.size(), 0),
+                         0);
+            QCOMPARE(zip_close(za), 0);
+            QFile in(path);
+            QVERIFY(in.open(QIODevice::ReadOnly));
+            QBuffer out;
+            QVERIFY(out.open(QIODevice::ReadWrite));
+            const QString why = ZipInsertAfter(in, out, sheetXml, "<sheetView ", "x=\"0\" ");
+            QVERIFY2(why.isEmpty(), qPrintable(QStringLiteral("%1: %2").arg(n).arg(why)));
+            QVERIFY2(entryOf(out.data(), sheetXml) == "<sheetView x=\"0\" " + tail,
+                     qPrintable(QString::number(n)));
+            QCOMPARE(entryOf(out.data(), "[Content_Types].xml"), QByteArray("types"));
+        }
     }
 
     void moreRowsThanAnXlsHolds() {
