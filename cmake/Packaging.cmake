@@ -57,8 +57,6 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Shared libraries from dpkg-shlibdeps; the driver and the driver manager the connection texts
 # need are loaded at run time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The typing probe uses Qt's platform interface, whose ABI is bound to Qt's exact version:
-# dpkg-shlibdeps names qt6-base-abi (= the build's Qt) for those private symbols itself.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "odbc-mariadb, unixodbc")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${CMAKE_CURRENT_SOURCE_DIR}/packaging/deb/postinst ${CMAKE_CURRENT_SOURCE_DIR}/packaging/deb/postrm)

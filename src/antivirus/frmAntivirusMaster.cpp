@@ -3,11 +3,13 @@
 #include "antivirus/AntivirusRegister.h"
 #include "antivirus/NewEntrySave.h"
 #include "app/KeyMap.h"
+#include "app/ScreenBusy.h"
 #include "app/ScreenGrowth.h"
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
+#include "platform/Retry.h"
 
 #include <limits>
 
@@ -144,10 +146,13 @@ void frmAntivirusMaster::GrPosition_Click() {
 
 bool frmAntivirusMaster::SaveNewAntivirus() {
     const QString shown = TxCode->text();
+    const QString user = Session().CurrentUserId;
+    const AntivirusRow typed{shown, TxName->text(), TxPurchaseKey->text(), TxInstallKey->text()};
     const NewEntryOutcome outcome =
-        SaveNewProduct(Session().SharedConnection(), shown,
-                       {shown, TxName->text(), TxPurchaseKey->text(), TxInstallKey->text()},
-                       Session().CurrentUserId);
+        AwaitBusy<NewEntryOutcome>(this, [shown, typed, user](Connection& c) {
+            LimitSaveLockWait(c);
+            return SaveNewProduct(c, shown, typed, user);
+        });
     if (outcome.result == NewEntryOutcome::Result::NameTaken) {
         MsgBox("The Same Entry Already Exists.   ");
         TxName->setFocus();
@@ -158,15 +163,23 @@ bool frmAntivirusMaster::SaveNewAntivirus() {
 }
 
 bool frmAntivirusMaster::SaveEditedAntivirus() {
-    AntivirusRegister products;
+    const QString editName = EditName, code = TxCode->text(), name = TxName->text(),
+                  purchase = TxPurchaseKey->text(), install = TxInstallKey->text(),
+                  user = Session().CurrentUserId;
     qint64 rows = 0;
     try {
-        if (products.NameTakenByOther(EditName, TxName->text())) {
+        // -1: another product carries the name, nothing was stored.
+        rows = AwaitBusy<qint64>(this, [=](Connection& c) -> qint64 {
+            AntivirusRegister products(c);
+            if (products.NameTakenByOther(editName, name))
+                return -1;
+            LimitSaveLockWait(c);
+            return products.UpdateExisting(code, name, purchase, install, user);
+        });
+        if (rows < 0) {
             MsgBox("Antivirus Already Exists.   ");
             return false;
         }
-        rows = products.UpdateExisting(TxCode->text(), TxName->text(), TxPurchaseKey->text(),
-                                       TxInstallKey->text(), Session().CurrentUserId);
     } catch (const DbError& error) {
         MsgBox(error.description());
         return false;

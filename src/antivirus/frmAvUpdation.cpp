@@ -2,6 +2,7 @@
 
 #include "antivirus/ActivationRegister.h"
 #include "antivirus/NewEntrySave.h"
+#include "app/ScreenBusy.h"
 #include "app/ScreenHost.h"
 #include "app/Screens.h"
 #include "app/SessionNotices.h"
@@ -9,6 +10,7 @@
 #include "lookup/HelpResults.h"
 #include "lookup/frmListView.h"
 #include "platform/Messages.h"
+#include "platform/Retry.h"
 
 #include <QFocusEvent>
 
@@ -197,8 +199,13 @@ SystemRecord typedRecord(const frmAvUpdation& screen) {
 bool frmAvUpdation::SaveNewSystem() {
     const QString unit = Session().CurrentUnitCode;
     const QString shown = TxCode->text();
-    const NewEntryOutcome outcome = SaveNewWorkstation(Session().SharedConnection(), unit, shown,
-                                                       typedRecord(*this), Session().CurrentUserId);
+    const QString user = Session().CurrentUserId;
+    const SystemRecord typed = typedRecord(*this);
+    const NewEntryOutcome outcome =
+        AwaitBusy<NewEntryOutcome>(this, [unit, shown, typed, user](Connection& c) {
+            LimitSaveLockWait(c);
+            return SaveNewWorkstation(c, unit, shown, typed, user);
+        });
     const bool saved =
         ShowNewEntry(outcome, shown, {"serial number", "Serial No", "Serial No"},
                      [this](const QString& stored) { TxCode->setText(TrimBlanks(stored)); });
@@ -209,10 +216,15 @@ bool frmAvUpdation::SaveNewSystem() {
 
 bool frmAvUpdation::SaveEditedSystem() {
     const QString unit = Session().CurrentUnitCode;
+    const QString code = TxCode->text();
+    const QString user = Session().CurrentUserId;
+    const SystemRecord typed = typedRecord(*this);
     qint64 rows = 0;
     try {
-        rows = ActivationRegister().UpdateExisting(unit, TxCode->text(), typedRecord(*this),
-                                                   Session().CurrentUserId);
+        rows = AwaitBusy<qint64>(this, [unit, code, typed, user](Connection& c) {
+            LimitSaveLockWait(c);
+            return ActivationRegister(c).UpdateExisting(unit, code, typed, user);
+        });
     } catch (const DbError& error) {
         MsgBox(error.description());
         return false;

@@ -22,12 +22,6 @@ QPushButton* commandButton(const QString& caption, const char* name, int left, Q
 } // namespace
 
 ActivationListScreen::ActivationListScreen(QWidget* parent) : QWidget(parent) {
-    refills_ = new RefillCoalescer(
-        [this] {
-            ShowTypedText();
-            Refill();
-        },
-        this);
     setWindowTitle(Caption);
     // The design's small sans-serif: option captions such as "Expiring on or before" fit.
     QFont body("Arial");
@@ -78,16 +72,43 @@ ActivationListScreen::ActivationListScreen(QWidget* parent) : QWidget(parent) {
 }
 
 void ActivationListScreen::TxSearch_Change() {
-    if (refills_->Defer())
-        return;
-    ShowTypedText();
-    Refill();
+    RequestRefill();
 }
 
-void ActivationListScreen::ShowTypedText() {
-    // The typed characters show before a refill that may take a while.
-    if (auto* box = qobject_cast<QLineEdit*>(focusWidget()))
-        box->repaint();
+void ActivationListScreen::RequestRefill() {
+    const quint64 request = line_.next();
+    requested_ = request;
+    DataWorker::post<std::vector<ActivationGroup>>(
+        this, RowsQuery(),
+        [this, request](JobResult<std::vector<ActivationGroup>> result) {
+            answered(request, std::move(result));
+        },
+        &line_, request);
+}
+
+void ActivationListScreen::answered(quint64 request,
+                                    JobResult<std::vector<ActivationGroup>> result) {
+    shown_ = request;
+    ++shownCount_;
+    auto replaced = std::move(shownRows_);
+    if (result.error) {
+        RefillFailed(result.error->description());
+    } else {
+        shownRows_ = std::make_shared<std::vector<ActivationGroup>>(std::move(*result.value));
+        ShowRows(*shownRows_);
+    }
+    DataWorker::release(std::move(replaced));
+}
+
+bool ActivationListScreen::Refill() {
+    RequestRefill();
+    return WaitForRefill();
+}
+
+bool ActivationListScreen::WaitForRefill() {
+    QPointer<ActivationListScreen> self(this);
+    DataWorker::waitUntil([&self] { return !self || !self->RefillRunning(); });
+    return self && !IsUnloaded(this);
 }
 
 void ActivationListScreen::TxSearch_KeyPress(int keyAscii) {
@@ -111,8 +132,8 @@ void ActivationListScreen::CmNew_Click() {
 }
 
 void ActivationListScreen::CmView_Click() {
-    refills_->RunPending();
-    OpenRecordOfRow(Fbook->activeRow());
+    if (WaitForRefill())
+        OpenRecordOfRow(Fbook->activeRow());
 }
 
 void ActivationListScreen::Fbook_DblClick(int row, int col) {
@@ -125,7 +146,8 @@ void ActivationListScreen::OpenRecordOfRow(int row) {
         return;
     try {
         frmAvUpdation::OpenForView(Fbook->text(row, ActivationSheet::KeyColumn),
-                                   rowUnits_.value(row));
+                                   row < int(rowUnits_.size()) ? rowUnits_[size_t(row)]
+                                                               : QString());
     } catch (const DbError& error) {
         MsgBox(error.description());
     }
@@ -138,8 +160,8 @@ void ActivationListScreen::CmClose_Click() {
 }
 
 void ActivationListScreen::CmExport_Click() {
-    refills_->RunPending();
-    ExportSheet(*Fbook, Caption);
+    if (WaitForRefill())
+        ExportSheet(*Fbook, Caption);
 }
 
 void ActivationListScreen::ReportRefillError(const QString& description, int firstDataRow) {

@@ -1,12 +1,16 @@
 #pragma once
 // What the workstation list and the cross-unit report share: the sheet, the search box and
 // its button, the five command buttons with their keys, opening a listed record or a new one
-// in the activation screen, and the export. Each screen supplies its own refill.
-#include "lists/RefillCoalescer.h"
+// in the activation screen, and the export. Each screen supplies its own query and layout.
+//
+// A refill's query runs on the data worker: typing never waits for it, every character shows
+// at once, and a result overtaken by a newer request is dropped unseen. The sheet is laid out
+// on the UI thread when the latest request's rows arrive.
+#include "app/DataWorker.h"
+#include "lists/ActivationRows.h"
 #include "sheet/SheetComponent.h"
 
 #include <QFrame>
-#include <QHash>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWidget>
@@ -30,13 +34,13 @@ class ActivationListScreen : public QWidget {
     QPushButton* CmView;
     QPushButton* CmClose;
 
-    // Refills run since the screen was made, whatever started them.
-    int RefillsRun() const { return refills_->Runs(); }
-    bool RefillPending() const { return refills_->Pending(); }
-    // Runs a refill that typing left pending, so the sheet shows the current filters.
-    void RunPendingRefill() { refills_->RunPending(); }
-    // Off: every change of the search text refills at once, however many keys wait.
-    void SetRefillCoalescing(bool on) { refills_->SetEnabled(on); }
+    // Refills laid out on the sheet since the screen was made, whatever started them.
+    int RefillsShown() const { return shownCount_; }
+    // A refill was asked for and its rows have not been laid out yet.
+    bool RefillRunning() const { return shown_ < requested_; }
+    // Waits, with the window answering, until the sheet shows the latest refill asked for.
+    // False when the screen was unloaded meanwhile: the caller must not touch it then.
+    bool WaitForRefill();
 
   public slots:
     void CmNew_Click();
@@ -51,25 +55,44 @@ class ActivationListScreen : public QWidget {
 
   protected:
     explicit ActivationListScreen(QWidget* parent = nullptr);
-    // Rebuilds the sheet's data area from the filters; reports database errors itself. Each
-    // implementation calls RefillStarted() first.
-    virtual void Refill() = 0;
-    void RefillStarted() { refills_->Started(); }
-    void ShowTypedText();
-    RefillCoalescer* refills_;
+    using RowsJob = std::function<std::vector<ActivationGroup>(Connection&)>;
+    // The query of the filters as they stand now, to run on the worker.
+    virtual RowsJob RowsQuery() = 0;
+    // Lays the rows out on the sheet.
+    virtual void ShowRows(const std::vector<ActivationGroup>& groups) = 0;
+    // A refill's query failed: show it and leave the header rows only (ReportRefillError).
+    virtual void RefillFailed(const QString& description) = 0;
+
+    // Asks for a refill and returns at once; typing does this.
+    void RequestRefill();
+    // Asks for a refill and waits for it with the window answering (F5, Search, Enter and the
+    // other actions that refill at once). False when the screen was unloaded meanwhile.
+    bool Refill();
     // A row whose column 2 is empty is ignored; any other opens the serial in column 7.
     void OpenRecordOfRow(int row);
     // Shows a database failure of a refill and leaves the sheet with its header rows only.
     void ReportRefillError(const QString& description, int firstDataRow);
     // The unit of each record row, kept beside the sheet (the workbook carries no unit
     // column) so a record opens in its own unit.
-    void RememberRowUnit(int row, const QString& unitCode) { rowUnits_.insert(row, unitCode); }
+    void RememberRowUnit(int row, const QString& unitCode) {
+        if (row >= int(rowUnits_.size()))
+            rowUnits_.resize(size_t(row) + 1);
+        rowUnits_[size_t(row)] = unitCode;
+    }
     void ForgetRowUnits() { rowUnits_.clear(); }
     // The screen's declared keys; a screen adds its own to them.
     KeyMap* Keys;
 
   private:
-    QHash<int, QString> rowUnits_;
+    void answered(quint64 request, JobResult<std::vector<ActivationGroup>> result);
+
+    std::vector<QString> rowUnits_; // by sheet row
+    // The rows on the sheet: kept so their texts are freed on the worker once replaced.
+    std::shared_ptr<std::vector<ActivationGroup>> shownRows_;
+    RequestLine line_;
+    quint64 requested_ = 0;
+    quint64 shown_ = 0;
+    int shownCount_ = 0;
 };
 
 } // namespace orvane

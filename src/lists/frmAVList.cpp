@@ -61,21 +61,23 @@ void frmAVList::Form_Load() {
 }
 
 void frmAVList::FillList() {
-    RefillStarted();
-    int row = HeaderRows;
-    try {
-        row = fill();
-    } catch (const DbError& error) {
-        ReportRefillError(error.description(), FirstDataRow);
-    }
-    Fbook->setTopRow(row < RowsInView ? 1 : row - (RowsInView - 1));
+    Refill();
 }
 
-int frmAVList::fill() {
+ActivationListScreen::RowsJob frmAVList::RowsQuery() {
+    // Read on the UI thread now: the worker sees the filters as they were when asked.
+    const QString search = TxSearch->text();
+    const QString unit = Session().CurrentUnitCode;
+    return [search, unit](Connection& c) {
+        return std::vector<ActivationGroup>{{unit, unit, ActivationRows(c).List(search, unit)}};
+    };
+}
+
+void frmAVList::ShowRows(const std::vector<ActivationGroup>& groups) {
     Fbook->clearRange(FirstDataRow, 1, Fbook->maxRow(), Fbook->maxCol(), 1);
     ForgetRowUnits();
     int row = HeaderRows;
-    const auto records = ActivationRows().List(TxSearch->text(), Session().CurrentUnitCode);
+    const auto& records = groups.front().records;
     for (const ActivationRecord& record : records) {
         ++row;
         ActivationSheet::WriteRecord(*Fbook, row, row - HeaderRows, record, dates_);
@@ -83,7 +85,16 @@ int frmAVList::fill() {
     }
     if (!records.empty())
         ActivationSheet::SetRecordFont(*Fbook, FirstDataRow, row, Fbook->maxCol());
-    return row;
+    showLastRows(row);
+}
+
+void frmAVList::RefillFailed(const QString& description) {
+    ReportRefillError(description, FirstDataRow);
+    showLastRows(HeaderRows);
+}
+
+void frmAVList::showLastRows(int lastRow) {
+    Fbook->setTopRow(lastRow < RowsInView ? 1 : lastRow - (RowsInView - 1));
 }
 
 } // namespace orvane

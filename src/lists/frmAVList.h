@@ -28,10 +28,12 @@ class frmAVList : public ActivationListScreen {
     void FillList();
 
   protected:
-    void Refill() override { FillList(); }
+    RowsJob RowsQuery() override;
+    void ShowRows(const std::vector<ActivationGroup>& groups) override;
+    void RefillFailed(const QString& description) override;
 
   private:
-    int fill();
+    void showLastRows(int lastRow);
     ExpiryTexts dates_;
 };
 

@@ -86,16 +86,11 @@ void frmrptAVUpdationList::Form_Load() {
 }
 
 void frmrptAVUpdationList::FillReport() {
-    RefillStarted();
-    try {
-        fill();
-    } catch (const DbError& error) {
-        ReportRefillError(error.description(), FirstDataRow);
-    }
+    Refill();
 }
 
-void frmrptAVUpdationList::fill() {
-    ForgetRowUnits();
+ActivationListScreen::RowsJob frmrptAVUpdationList::RowsQuery() {
+    // Read on the UI thread now: the worker sees the filters as they were when asked.
     ReportFilter filter;
     filter.searchText = TxSearch->text();
     filter.unitCode = TxUnitCode->text();
@@ -104,14 +99,24 @@ void frmrptAVUpdationList::fill() {
                                              : ExpiryFilter::None;
     filter.onOrBefore = DtFrom->date();
     filter.today = QDate::currentDate();
-    // The sheet narrows to its columns before the query, so a failed refill clears those.
+    return [filter](Connection& c) { return ActivationRows(c).Report(filter); };
+}
+
+void frmrptAVUpdationList::ShowRows(const std::vector<ActivationGroup>& groups) {
+    ForgetRowUnits();
     Fbook->setMaxCol(ActivationSheet::Columns);
-    const std::vector<ActivationGroup> groups = ActivationRows().Report(filter);
     for (const ActivationGroup& group : groups)
         if (!group.unitName)
             ReportMissingUnit();
     ReportSheet::WriteRows(*Fbook, groups, dates_,
                            [this](int row, const QString& unit) { RememberRowUnit(row, unit); });
+}
+
+void frmrptAVUpdationList::RefillFailed(const QString& description) {
+    // The sheet narrows to its columns before a refill, so a failed one clears those.
+    ForgetRowUnits();
+    Fbook->setMaxCol(ActivationSheet::Columns);
+    ReportRefillError(description, FirstDataRow);
 }
 
 void frmrptAVUpdationList::TxUnitCode_KeyDown(int keyCode) {
@@ -124,8 +129,9 @@ void frmrptAVUpdationList::TxUnitCode_KeyDown(int keyCode) {
     } else if (keyCode == Qt::Key_Delete) {
         TxUnitCode->clear();
         TxUnitName->clear();
-    } else if (refills_->Defer()) {
-        return; // typed ahead: one refill once the queued keys are in the box
+    } else {
+        RequestRefill(); // typing never waits for the rows
+        return;
     }
     FillReport();
 }

@@ -36,10 +36,11 @@ class frmrptAVUpdationList : public ActivationListScreen {
     void ChkDate_Click();
 
   protected:
-    void Refill() override { FillReport(); }
+    RowsJob RowsQuery() override;
+    void ShowRows(const std::vector<ActivationGroup>& groups) override;
+    void RefillFailed(const QString& description) override;
 
   private:
-    void fill();
     void unitLookup();
     ExpiryTexts dates_;
 };

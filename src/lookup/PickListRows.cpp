@@ -1,12 +1,10 @@
 #include "lookup/PickListRows.h"
 
-#include "app/Session.h"
-
 namespace orvane {
 
-PickListRows ReadPickListRows(const Statement& lookup) {
+PickListRows ReadPickListRows(Connection& connection, const Statement& lookup) {
     PickListRows result;
-    Recordset rs = Session().SharedConnection().query(lookup.sql, lookup.params);
+    Recordset rs = connection.query(lookup.sql, lookup.params);
     result.fieldCount = rs.fieldCount();
     for (; !rs.eof(); rs.moveNext()) {
         QStringList row;

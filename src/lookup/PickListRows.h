@@ -12,7 +12,7 @@ struct PickListRows {
     std::vector<QStringList> rows;
 };
 
-// Runs the look-up on the session's connection; a database error reaches the caller as DbError.
-PickListRows ReadPickListRows(const Statement& lookup);
+// Runs the look-up on the connection; a database error reaches the caller as DbError.
+PickListRows ReadPickListRows(Connection& connection, const Statement& lookup);
 
 } // namespace orvane

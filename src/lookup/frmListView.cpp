@@ -1,5 +1,6 @@
 #include "lookup/frmListView.h"
 
+#include "app/DataWorker.h"
 #include "app/KeyMap.h"
 #include "app/ScreenHost.h"
 #include "app/Screens.h"
@@ -97,7 +98,9 @@ void frmListView::ShowForm(QString& HelpQry, qint16& DisplayFields, QString& Hel
 }
 
 void frmListView::Show(const Statement& lookup, const PickListLayout& layout) {
-    const PickListRows rows = ReadPickListRows(lookup);
+    // The look-up runs on the data worker; the window answers meanwhile.
+    const PickListRows rows = DataWorker::await<PickListRows>(
+        [lookup](Connection& c) { return ReadPickListRows(c, lookup); });
     if (rows.rows.empty())
         return;
     QWidget* owner = QApplication::activeWindow();

@@ -27,18 +27,20 @@ ExpiryStatus::ExpiryStatus(QWidget* parent) : QLabel(parent), timer_(new QTimer(
 
 void ExpiryStatus::Refresh() {
     const QString unit = Session().CurrentUnitCode;
-    QString text;
+    const quint64 request = line_.next();
     // Before sign-in (or in a session without a server) there is nothing to count.
-    if (!unit.isEmpty() && Session().hasConnection()) {
-        try {
-            text = ExpiryStatusText(
-                unit,
-                ExpiryCounts(Session().SharedConnection()).ForUnit(unit, QDate::currentDate()));
-        } catch (const DbError&) {
-            // Quietly blank: a count is no reason to interrupt the user.
-        }
+    if (unit.isEmpty() || !Session().hasConnection()) {
+        setText(QString());
+        return;
     }
-    setText(text);
+    const QDate today = QDate::currentDate();
+    DataWorker::post<ExpiryTally>(
+        this, [unit, today](Connection& c) { return ExpiryCounts(c).ForUnit(unit, today); },
+        [this, unit](JobResult<ExpiryTally> result) {
+            // A failure blanks quietly: a count is no reason to interrupt the user.
+            setText(result.value ? ExpiryStatusText(unit, *result.value) : QString());
+        },
+        &line_, request);
 }
 
 void ExpiryStatus::mousePressEvent(QMouseEvent* event) {

@@ -2,7 +2,10 @@
 // The main window's expiry count for the current unit ("HR: 3 expired, 12 within 30 days").
 // It counts when made (at sign-in), after a unit switch, after every activation save and
 // every five minutes. A database failure blanks it without a message; the next refresh tries
-// again. A click opens the expiry overview.
+// again. A click opens the expiry overview. The count is read on the data worker; a refresh
+// overtaken by a newer one is dropped.
+#include "app/DataWorker.h"
+
 #include <QLabel>
 
 class QTimer;
@@ -25,6 +28,7 @@ class ExpiryStatus : public QLabel {
 
   private:
     QTimer* timer_;
+    RequestLine line_;
 };
 
 } // namespace orvane

@@ -27,6 +27,14 @@ void PauseBeforeRetry(int failedTries) {
     QThread::msleep(ulong(base + QRandomGenerator::global()->bounded(base)));
 }
 
+void LimitSaveLockWait(Connection& db) {
+    try {
+        db.execute(
+            QStringLiteral("SET SESSION innodb_lock_wait_timeout = %1").arg(kSaveLockWaitSeconds));
+    } catch (const DbError&) {
+    }
+}
+
 int SaveRetries() {
     return retries.load();
 }

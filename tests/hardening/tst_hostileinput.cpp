@@ -14,6 +14,8 @@
 #include "support/TestSupport.h"
 #include "users/frmUserDetails.h"
 
+#include "support/PickListAnswer.h"
+
 #include <QtTest>
 
 using namespace orvane;
@@ -195,9 +197,7 @@ class tst_hostileinput : public QObject {
         TestDb::exec("Insert into hr_av(av_code, av_name, av_pur_key, av_install_key) "
                      "Values('A1', 'Alpha', 'P', 'I')");
         QString picked = "unset";
-        QTimer::singleShot(0, [&] {
-            frmListView* list = frmListView::current();
-            QVERIFY(list);
+        WhenPickListShows answer([&](frmListView* list) {
             list->TxtSearch->setText(value);
             QTest::keyClick(list->TxtSearch, Qt::Key_Return);
         });
@@ -209,6 +209,7 @@ class tst_hostileinput : public QObject {
         frmListView::ShowForm(qry, fields, caption, width, w0, h1, w2, h2, zero, empty, zero, empty,
                               zero, empty, zero, empty, zero, empty, zero, empty, zero, empty, zero,
                               empty);
+        QVERIFY(answer.ran());
         // No name begins with the hostile text: the pick hands back the empty row.
         QCOMPARE(HelpResult2, QString());
         HelpResult1.clear();

@@ -97,6 +97,7 @@ class tst_avlist : public QObject, ScreenFixture {
         open();
         list->TxSearch->setFocus();
         QTest::keyClicks(list->TxSearch, typed);
+        QVERIFY(list->WaitForRefill());
         QCOMPARE(columnTexts(list->Fbook, 7, 2), listed);
         QCOMPARE(list->Fbook->topRow(), 1);
     }
@@ -129,6 +130,7 @@ class tst_avlist : public QObject, ScreenFixture {
         list->FillList();
         QVERIFY(list->Fbook->topRow() > 1);
         list->TxSearch->setText("no such text");
+        QVERIFY(list->WaitForRefill());
         QCOMPARE(list->Fbook->maxRow(), 1);
         QCOMPARE(list->Fbook->topRow(), 1);
     }
@@ -208,6 +210,7 @@ class tst_avlist : public QObject, ScreenFixture {
         list->FillList();
         TestDb::exec("Rename table hr0910.hr_av_activation to hr0910.hr_av_activation_away");
         list->TxSearch->setText("198.");
+        QVERIFY(list->WaitForRefill());
         QCOMPARE(desktop->shown.size(), 1);
         QVERIFY2(desktop->shown[0].text.contains("hr_av_activation"),
                  qPrintable(desktop->shown[0].text));

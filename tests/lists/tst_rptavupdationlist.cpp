@@ -10,6 +10,8 @@
 
 #include "support/ScreenFixture.h"
 
+#include "support/PickListAnswer.h"
+
 #include <QtTest>
 
 using namespace orvane;
@@ -188,12 +190,16 @@ class tst_rptavupdationlist : public QObject, ScreenFixture {
         twoUnits();
         open();
         report->TxUnitCode->setFocus();
+        QCoreApplication::processEvents(); // the box selects its text on the focus
         QTest::keyClick(report->TxUnitCode, 'U');
+        QVERIFY(report->WaitForRefill());
         QCOMPARE(report->Fbook->maxRow(), 12); // the refill saw the empty box: every unit
         QTest::keyClick(report->TxUnitCode, '2');
         QCOMPARE(report->TxUnitCode->text(), QString("U2"));
+        QVERIFY(report->WaitForRefill());
         QCOMPARE(report->Fbook->maxRow(), 4); // refilled with "U": no such unit
         QTest::keyClick(report->TxUnitCode, Qt::Key_End);
+        QVERIFY(report->WaitForRefill());
         QCOMPARE(columnTexts(report->Fbook, 7, 6), QStringList({"S200003", "S200001", "S200002"}));
     }
 
@@ -215,18 +221,15 @@ class tst_rptavupdationlist : public QObject, ScreenFixture {
         twoUnits();
         open();
         report->TxUnitCode->setFocus();
-        bool shown = false;
-        QTimer::singleShot(0, [&] {
-            frmListView* list = frmListView::current();
-            if (!list)
-                return;
-            shown = true;
-            QCOMPARE(list->windowTitle(), QString("Unit Help"));
+        QString caption;
+        WhenPickListShows answer([&](frmListView* list) {
+            caption = list->windowTitle();
             QTest::keyClicks(list->TxtSearch, "sec");
             QTest::keyClick(list->TxtSearch, Qt::Key_Return);
         });
         QTest::keyClick(report->TxUnitCode, Qt::Key_F1);
-        QVERIFY(shown);
+        QVERIFY(answer.ran());
+        QCOMPARE(caption, QString("Unit Help"));
         QCOMPARE(report->TxUnitCode->text(), QString("U2"));
         QCOMPARE(report->TxUnitName->text(), QString("Second Unit"));
         QCOMPARE(HelpResult1, QString());
@@ -253,9 +256,12 @@ class tst_rptavupdationlist : public QObject, ScreenFixture {
             "Update hr0910.hr_av_activation set sys_user='O''Neil' where sys_id='S200001'");
         open();
         report->TxSearch->setFocus();
+        QCoreApplication::processEvents(); // the box selects its text on the focus
         QTest::keyClicks(report->TxSearch, "o'n");
+        QVERIFY(report->WaitForRefill());
         QCOMPARE(columnTexts(report->Fbook, 7, 6), QStringList({"S200001"}));
         QTest::keyClick(report->TxSearch, Qt::Key_Space); // untrimmed: "o'n " matches nothing
+        QVERIFY(report->WaitForRefill());
         QCOMPARE(report->Fbook->maxRow(), 4);
         QVERIFY(desktop->shown.isEmpty());
     }

@@ -1,10 +1,9 @@
-// Typing ahead of a refill in the list and the report: keys that queue before the event loop
-// runs are folded into at most two refills that leave the sheet as one refill for the final
-// text does; a key sent straight to the box still refills at once.
+// Typing while a refill's query is held up on the server (another session holds the table
+// locked): every key shows at once, only the latest request's rows are ever laid out, and
+// Export waits for them.
 #include "ListsTestData.h"
 #include "lists/frmAVList.h"
 #include "lists/frmrptAVUpdationList.h"
-#include "support/QueuedTyping.h"
 
 #include <QtTest>
 
@@ -16,21 +15,24 @@ class tst_typeahead : public QObject {
     Q_OBJECT
     std::unique_ptr<frmMain> main;
     std::unique_ptr<FakeDesktop> desktop;
+    std::unique_ptr<Connection> holder; // the other session, holding the table
 
-    // The box named `box` ("search" or "unit") of a freshly opened list or report.
-    ActivationListScreen* open(const QString& screen, const QString& box, QLineEdit*& edit) {
-        ActivationListScreen* s = nullptr;
-        if (screen == "list") {
-            s = main->Show<frmAVList>();
-            edit = s->TxSearch;
-        } else {
-            auto* report = main->Show<frmrptAVUpdationList>();
-            edit = box == "unit" ? report->TxUnitCode : report->TxSearch;
-            s = report;
-        }
+    ActivationListScreen* open(const QString& screen) {
+        ActivationListScreen* s = screen == "list"
+                                      ? static_cast<ActivationListScreen*>(main->Show<frmAVList>())
+                                      : main->Show<frmrptAVUpdationList>();
         QCoreApplication::processEvents();
-        edit->setFocus();
+        s->TxSearch->setFocus();
         return s;
+    }
+    void holdTable() {
+        holder = TestDb::open();
+        holder->execute("LOCK TABLES hr0910.hr_av_activation WRITE");
+    }
+    void releaseTable() {
+        if (holder)
+            holder->execute("UNLOCK TABLES");
+        holder.reset();
     }
 
   private slots:
@@ -47,69 +49,53 @@ class tst_typeahead : public QObject {
         insert({"U2", "S200003", "198.2.0.3", QVariant()});
     }
     void cleanup() {
+        releaseTable();
         closeAllScreens(main.get());
         main.reset();
         desktop.reset();
     }
 
-    void queuedKeysFoldIntoOneRefill_data() {
+    void keysShowWhileTheQueryWaits_data() {
         QTest::addColumn<QString>("screen");
-        QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("firstRow");
         QTest::addColumn<QStringList>("serials"); // column 7 from firstRow on
-        QTest::newRow("report search")
-            << "report"
-            << "search"
-            << "198.2.0" << 5 << QStringList{"", "S200003", "S200001", "S200002"};
-        // Each key's refill sees the text before the key: only a refill after the last key
-        // lists the unit.
-        QTest::newRow("report unit box")
-            << "report"
-            << "unit"
-            << "U2" << 5 << QStringList{"", "S200003", "S200001", "S200002"};
-        QTest::newRow("list search") << "list"
-                                     << "search"
-                                     << "198.1.0.1" << 2 << QStringList{"S100001"};
+        QTest::newRow("report") << "report"
+                                << "198.2.0" << 5
+                                << QStringList{"", "S200003", "S200001", "S200002"};
+        QTest::newRow("list") << "list"
+                              << "198.1.0.1" << 2 << QStringList{"S100001"};
     }
-    void queuedKeysFoldIntoOneRefill() {
+    void keysShowWhileTheQueryWaits() {
         QFETCH(QString, screen);
-        QFETCH(QString, box);
         QFETCH(QString, typed);
         QFETCH(int, firstRow);
         QFETCH(QStringList, serials);
-        QLineEdit* edit = nullptr;
-        ActivationListScreen* s = open(screen, box, edit);
-        const int before = s->RefillsRun();
-        QueueTyping(edit, typed);
-        QTRY_VERIFY(!s->RefillPending() && s->RefillsRun() > before);
-        QCOMPARE(edit->text(), typed);
-        QVERIFY2(s->RefillsRun() - before <= 2,
-                 qPrintable(QString("%1 refills").arg(s->RefillsRun() - before)));
+        ActivationListScreen* s = open(screen);
+        const int before = s->RefillsShown();
+        holdTable();
+        QTest::keyClicks(s->TxSearch, typed);
+        // Every key is in the box while the first refill still waits on the server.
+        QCOMPARE(s->TxSearch->text(), typed);
+        QVERIFY(s->RefillRunning());
+        QCOMPARE(s->RefillsShown(), before);
+        releaseTable();
+        QTRY_VERIFY(!s->RefillRunning());
+        // The overtaken results were dropped: one layout, the final text's.
+        QCOMPARE(s->RefillsShown(), before + 1);
         QCOMPARE(columnTexts(s->Fbook, 7, firstRow), serials);
         QVERIFY(desktop->shown.isEmpty());
     }
 
-    void aKeySentStraightRefillsAtOnce() {
-        QLineEdit* edit = nullptr;
-        ActivationListScreen* s = open("report", "search", edit);
-        const int before = s->RefillsRun();
-        QTest::keyClick(edit, Qt::Key_3, Qt::NoModifier);
-        QCOMPARE(s->RefillsRun(), before + 1);
-        QVERIFY(!s->RefillPending());
-        QCOMPARE(columnTexts(s->Fbook, 7, 5), QStringList({"", "S200003"}));
-    }
-
-    void exportRunsAPendingRefillFirst() {
-        QLineEdit* edit = nullptr;
-        ActivationListScreen* s = open("list", "search", edit);
-        QueueTyping(edit, "198.1.0.2");
-        // Deliver the keys only: the zero timer that would run the refill has not fired yet.
-        DeliverQueuedInput();
-        QVERIFY(s->RefillPending());
+    void exportWaitsForTheFinalText() {
+        ActivationListScreen* s = open("list");
+        holdTable();
+        QTest::keyClicks(s->TxSearch, "198.1.0.2");
+        QTimer::singleShot(200, this, [this] { releaseTable(); });
         desktop->fileNames.enqueue(std::nullopt); // the save dialog is cancelled
         s->CmExport_Click();
-        QVERIFY(!s->RefillPending());
+        QVERIFY(desktop->fileNames.isEmpty()); // the dialog came, after the rows
+        QVERIFY(!s->RefillRunning());
         QCOMPARE(columnTexts(s->Fbook, 7, 2), QStringList({"S100002"}));
     }
 };

@@ -5,7 +5,9 @@
 #include "platform/Geometry.h"
 #include "support/TestSupport.h"
 
+#include "support/PickListAnswer.h"
 #include <QScrollBar>
+
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -34,13 +36,8 @@ struct ListCall {
 
 // Runs ShowForm; drive() acts on the open list and should close it. True when a list showed.
 bool runList(ListCall call, const std::function<void(frmListView*)>& drive) {
-    bool shown = false;
     bool leftOpen = false;
-    QTimer::singleShot(0, [&] {
-        frmListView* list = frmListView::current();
-        if (!list)
-            return;
-        shown = true;
+    WhenPickListShows answer([&](frmListView* list) {
         drive(list);
         if (frmListView::current() == list && list->isVisible()) {
             leftOpen = true;
@@ -53,11 +50,9 @@ bool runList(ListCall call, const std::function<void(frmListView*)>& drive) {
     frmListView::ShowForm(call.query, call.displayFields, caption, call.formWidth, call.icol, t1,
                           call.iicol, t2, call.iiicol, t3, w[0], h[0], w[1], h[1], w[2], h[2], w[3],
                           h[3], w[4], h[4], w[5], h[5], w[6], h[6]);
-    // With no list shown the timer is still pending: let it find nothing.
-    QCoreApplication::processEvents();
     if (leftOpen)
         qWarning("the list was left open by the test step");
-    return shown && !leftOpen;
+    return answer.ran() && !leftOpen;
 }
 
 void seedSlots(const QString& text) {

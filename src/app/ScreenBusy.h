@@ -1,0 +1,33 @@
+#pragma once
+// A screen waiting for its own answer from the data worker: a busy pointer, its keys, clicks
+// and close box held until the answer; the window keeps painting and every other screen stays
+// usable.
+#include "app/DataWorker.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+namespace orvane {
+
+class ScreenBusy : public QObject {
+  public:
+    explicit ScreenBusy(QWidget* screen);
+    ~ScreenBusy() override;
+    static bool IsBusy(const QWidget* screen);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QPointer<QWidget> screen_;
+};
+
+// Runs the job on the data worker's save lane with the screen busy and waits for it with the window
+// answering. Throws the job's DbError on the UI thread, as a direct call would.
+template <class R> R AwaitBusy(QWidget* screen, std::function<R(Connection&)> job) {
+    ScreenBusy busy(screen);
+    return DataWorker::await<R>(std::move(job), DataWorker::Lane::Saves);
+}
+
+} // namespace orvane
