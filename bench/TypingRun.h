@@ -4,6 +4,7 @@
 // out, the time from the first key to the final sheet, for each key the delay until the box
 // paints with its character, and the longest stall of the UI thread (the largest gap between
 // the ticks of a 1 ms timer).
+#include "StallWatch.h"
 #include "lists/ActivationListScreen.h"
 
 #include <QCoreApplication>
@@ -75,14 +76,7 @@ TypingRun typeInto(orvane::ActivationListScreen* screen, const QString& text, in
     clock.start();
     PaintWatch watch(box, clock, shown);
     TypingRun run;
-    double lastTick = 0;
-    QTimer heartbeat;
-    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-        const double now = clock.nsecsElapsed() / 1e6;
-        run.longestStallMs = std::max(run.longestStallMs, now - lastTick - 1);
-        lastTick = now;
-    });
-    heartbeat.start(1);
+    StallWatch stalls;
     std::atomic<bool> typed{false};
     // Made here: the first key event would make the default keyboard on the typist's thread.
     QInputDevice::primaryKeyboard();
@@ -102,7 +96,6 @@ TypingRun typeInto(orvane::ActivationListScreen* screen, const QString& text, in
         }
         typed = true;
     });
-    lastTick = clock.nsecsElapsed() / 1e6;
     QEventLoop loop;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -117,7 +110,8 @@ TypingRun typeInto(orvane::ActivationListScreen* screen, const QString& text, in
     poll.start(2);
     loop.exec();
     typist.join();
-    heartbeat.stop();
+    stalls.stop();
+    run.longestStallMs = stalls.longestMs();
     run.refills = screen->RefillsShown() - before;
     for (int i = 0; i < n; ++i)
         run.longestDelayMs = std::max(run.longestDelayMs, shown[i] - pressed[i]);

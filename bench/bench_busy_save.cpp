@@ -4,6 +4,7 @@
 // Uses the test fixture of the server on ORVANE_DB_PORT (its data is replaced):
 //   ORVANE_DB_PORT=3323 scripts/db start
 //   ORVANE_DB_PORT=3323 QT_QPA_PLATFORM=offscreen build/bench/bench_busy_save
+#include "StallWatch.h"
 #include "antivirus/frmAvUpdation.h"
 #include "app/Session.h"
 #include "shell/frmMain.h"
@@ -33,19 +34,11 @@ SaveRun saveOnce(FakeDesktop& desktop, const QString& ip) {
     s->TxUser->setText("bench");
     desktop.clear();
     SaveRun run;
-    QElapsedTimer clock;
-    clock.start();
-    double lastTick = 0;
-    QTimer heartbeat;
-    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-        const double now = clock.nsecsElapsed() / 1e6;
-        run.longestStallMs = std::max(run.longestStallMs, now - lastTick - 1);
-        lastTick = now;
-    });
-    heartbeat.start(1);
+    bench::StallWatch stalls;
     s->CmNew_Click();
-    run.totalMs = clock.nsecsElapsed() / 1e6;
-    heartbeat.stop();
+    run.totalMs = stalls.ms();
+    stalls.stop();
+    run.longestStallMs = stalls.longestMs();
     run.messages = int(desktop.shown.size());
     run.message = run.messages ? desktop.shown[0].text : QString();
     s->CmClose_Click();

@@ -9,10 +9,10 @@
 // needs a server of its own:  ORVANE_DB_PORT=3317 scripts/db start
 //                             ORVANE_BENCH_PORT=3317 QT_QPA_PLATFORM=offscreen
 //                             build/bench/bench_expiry_overview
+#include "QuietDesktop.h"
 #include "app/Session.h"
 #include "overview/ExpiryCounts.h"
 #include "overview/frmExpiryOverview.h"
-#include "platform/Messages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -28,19 +28,6 @@ namespace {
 
 constexpr int Repetitions = 21;
 int port = 0;
-
-class QuietDesktop : public Desktop {
-  public:
-    MsgAnswer message(const QString& text, MsgIcon, MsgButtons) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        return MsgAnswer::Ok;
-    }
-    std::optional<QString> saveFileName(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    void openUrl(const QString&) override {}
-    void endProgram() override {}
-};
 
 double medianMs(const std::function<void()>& run) {
     std::vector<double> v;
@@ -104,7 +91,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "set ORVANE_BENCH_PORT to the port of a server of its own\n");
         return 2;
     }
-    QuietDesktop desktop;
+    bench::QuietDesktop desktop;
     Desktop::install(&desktop);
     auto connection = std::make_unique<Connection>();
     connection->open(QString("DRIVER={MySQL ODBC 3.51 Driver};SERVER=127.0.0.1;PORT=%1; "

@@ -8,6 +8,7 @@
 // It REPLACES the workstation and unit data of the server it is pointed at, so it needs a
 // server of its own:  ORVANE_DB_PORT=3323 scripts/db start
 //                     ORVANE_BENCH_PORT=3323 QT_QPA_PLATFORM=offscreen build/bench_report_fill
+#include "QuietDesktop.h"
 #include "TypingRun.h"
 #include "app/Session.h"
 #include "lists/ActivationQuery.h"
@@ -40,22 +41,6 @@ constexpr int Workstations = 30000;
 constexpr int BigUnitRows = 5000;
 constexpr int LargeWorkstations = 100000;
 int port = 0;
-
-// Message boxes would block a bench: count them instead.
-class QuietDesktop : public Desktop {
-  public:
-    int messages = 0;
-    MsgAnswer message(const QString& text, MsgIcon, MsgButtons) override {
-        ++messages;
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        return MsgAnswer::Ok;
-    }
-    std::optional<QString> saveFileName(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    void openUrl(const QString&) override {}
-    void endProgram() override {}
-};
 
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -166,7 +151,7 @@ int main(int argc, char** argv) {
                              "replaces its workstation data.\n");
         return 2;
     }
-    QuietDesktop desktop;
+    bench::QuietDesktop desktop;
     Desktop::install(&desktop);
 
     // --no-seed reuses the data of an earlier run (profiling one part).
