@@ -1,6 +1,7 @@
 #include "shell/frmMain.h"
 
 #include "antivirus/frmAntivirusMaster.h"
+#include "import/frmImportWorkstations.h"
 #include "app/ScreenGrowth.h"
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
@@ -81,6 +82,8 @@ void frmMain::buildMenus() {
     mnuAntivirusActivation = item(mnuMasters_, "mnuAntivirusActivation", "Antivrus Activation",
                                   &frmMain::mnuAntivirusActivation_Click);
     mnuAVMaster = item(mnuMasters_, "mnuAVMaster", "Antivirus Master", &frmMain::mnuAVMaster_Click);
+    mnuImportWorkstations = item(mnuMasters_, "mnuImportWorkstations", "Import Workstations...",
+                                 &frmMain::mnuImportWorkstations_Click);
     mnuReports = item(nullptr, "mnuReports", "Reports", &frmMain::mnuReports_Click);
     mnuTools_ = menuBar()->addMenu("Tools");
     mnuTools_->setObjectName("mnuTools");
@@ -148,6 +151,9 @@ void frmMain::mnuAntivirusActivation_Click() {
 }
 void frmMain::mnuAVMaster_Click() {
     Show<frmAntivirusMaster>();
+}
+void frmMain::mnuImportWorkstations_Click() {
+    Show<frmImportWorkstations>();
 }
 void frmMain::mnuReports_Click() {
     Show<frmrptAVUpdationList>();

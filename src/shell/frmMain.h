@@ -34,6 +34,7 @@ class frmMain : public QMainWindow, public ScreenHost {
 
     QAction* mnuAntivirusActivation;
     QAction* mnuAVMaster;
+    QAction* mnuImportWorkstations;
     QAction* mnuReports;
     QAction* mnuVPNCHK;
     QAction* mnuUpdateSoftware;
@@ -46,6 +47,7 @@ class frmMain : public QMainWindow, public ScreenHost {
     void MDIForm_Load();
     void mnuAntivirusActivation_Click();
     void mnuAVMaster_Click();
+    void mnuImportWorkstations_Click();
     void mnuReports_Click();
     void mnuVPNCHK_Click();
     void mnuUpdateSoftware_Click();
