@@ -79,7 +79,8 @@ SheetCells ReadSpreadsheetBytes(const QByteArray& bytes, FileKind named,
         const ZipFacts facts = CheckZip(bytes, control);
         if (facts.kind != named)
             mismatch(named, kindText(facts.kind));
-        return ReadOrcusSheet(bytes, facts.kind, facts.visibleSheet, control);
+        return ReadOrcusSheet(facts.relativeParts.isEmpty() ? bytes : facts.relativeParts,
+                              facts.kind, facts.visibleSheet, control);
     }
     if (bytes.startsWith(kCompoundMagic)) {
         if (named != FileKind::Xls)

@@ -1,8 +1,12 @@
 #include "import/ZipCheck.h"
 
+#include "import/XlsxParts.h"
+
 #include <QLocale>
 #include <QXmlStreamReader>
 #include <QHash>
+#include <QRegularExpression>
+#include <list>
 #include <memory>
 #include <zip.h>
 
@@ -92,6 +96,68 @@ class OdsTables {
     bool failed_ = false;
 };
 
+// The archive with the given parts replaced, written by libzip into memory.
+QByteArray replaced(const QByteArray& bytes, const QHash<QString, QByteArray>& parts) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(nullptr, 0, 0, &error);
+    if (!source)
+        return QByteArray();
+    zip_source_keep(source);
+    zip_t* out = zip_open_from_source(source, ZIP_TRUNCATE, &error);
+    zip_error_fini(&error);
+    QByteArray result;
+    if (out) {
+        zip_source_t* original =
+            zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, nullptr);
+        zip_t* in = original ? zip_open_from_source(original, ZIP_RDONLY, nullptr) : nullptr;
+        // libzip reads the buffers at zip_close: they must not move before.
+        std::list<QByteArray> kept;
+        bool ok = in != nullptr;
+        const zip_int64_t entries = in ? zip_get_num_entries(in, 0) : 0;
+        for (zip_int64_t i = 0; ok && i < entries; ++i) {
+            const QString name = QString::fromUtf8(zip_get_name(in, zip_uint64_t(i), 0));
+            zip_source_t* part = nullptr;
+            if (parts.contains(name)) {
+                kept.push_back(parts.value(name));
+                part = zip_source_buffer(out, kept.back().constData(),
+                                         zip_uint64_t(kept.back().size()), 0);
+            } else {
+                part = zip_source_zip(out, in, zip_uint64_t(i), 0, 0, -1);
+            }
+            ok = part && zip_file_add(out, name.toUtf8().constData(), part, ZIP_FL_ENC_UTF_8) >= 0;
+            if (!ok && part)
+                zip_source_free(part);
+        }
+        for (auto it = parts.constBegin(); ok && it != parts.constEnd(); ++it) {
+            if (in && zip_name_locate(in, it.key().toUtf8().constData(), 0) >= 0)
+                continue;
+            kept.push_back(it.value());
+            zip_source_t* part =
+                zip_source_buffer(out, kept.back().constData(), zip_uint64_t(kept.back().size()), 0);
+            ok = part && zip_file_add(out, it.key().toUtf8().constData(), part, ZIP_FL_ENC_UTF_8) >= 0;
+            if (!ok && part)
+                zip_source_free(part);
+        }
+        ok = zip_close(out) == 0 && ok;
+        if (!ok)
+            zip_discard(out);
+        if (in)
+            zip_discard(in);
+        else if (original)
+            zip_source_free(original);
+        zip_stat_t stat;
+        if (ok && zip_source_stat(source, &stat) == 0 && zip_source_open(source) == 0) {
+            result.resize(qsizetype(stat.size));
+            if (zip_source_read(source, result.data(), stat.size) != zip_int64_t(stat.size))
+                result.clear();
+            zip_source_close(source);
+        }
+    }
+    zip_source_free(source);
+    return result;
+}
+
 } // namespace
 
 ZipFacts CheckZip(const QByteArray& bytes, const ReadControl& control) {
@@ -116,6 +182,7 @@ ZipFacts CheckZip(const QByteArray& bytes, const ReadControl& control) {
     bool isXlsx = false, isOds = false;
     QByteArray workbookXml;
     OdsTables odsTables;
+    QHash<QString, QByteArray> xlsxParts;
     qint64 unpacked = 0;
     std::vector<char> buffer(64 * 1024);
     for (zip_int64_t i = 0; i < entries; ++i) {
@@ -128,6 +195,10 @@ ZipFacts CheckZip(const QByteArray& bytes, const ReadControl& control) {
         const bool workbook = name == QLatin1String("xl/workbook.xml");
         const bool content = name == QLatin1String("content.xml");
         const bool mimetype = name == QLatin1String("mimetype");
+        const bool rels = name.endsWith(QLatin1String(".rels"));
+        const bool xlsxPart = name.startsWith(QLatin1String("xl/worksheets/sheet")) ||
+                              name == QLatin1String("xl/sharedStrings.xml") ||
+                              name == QLatin1String("[Content_Types].xml");
         QByteArray kept;
         for (;;) {
             const zip_int64_t n = zip_fread(entry.get(), buffer.data(), buffer.size());
@@ -140,7 +211,7 @@ ZipFacts CheckZip(const QByteArray& bytes, const ReadControl& control) {
                 throw ImportFileError(bomb(control.limits.maxUnpackedBytes));
             if (control.cancelled())
                 throw ImportCancelled();
-            if (workbook || (mimetype && kept.size() < 200))
+            if (workbook || rels || xlsxPart || (mimetype && kept.size() < 200))
                 kept.append(buffer.data(), int(n));
             if (content)
                 odsTables.add(buffer.data(), n);
@@ -149,12 +220,20 @@ ZipFacts CheckZip(const QByteArray& bytes, const ReadControl& control) {
             isXlsx = true;
             workbookXml = kept;
         }
+        if (rels || xlsxPart)
+            xlsxParts.insert(name, kept);
         if (mimetype && kept.startsWith("application/vnd.oasis.opendocument.spreadsheet"))
             isOds = true;
     }
     if (isXlsx) {
         facts.kind = FileKind::Xlsx;
         facts.visibleSheet = firstVisibleXlsx(workbookXml);
+        const QHash<QString, QByteArray> changed = ReadableXlsxParts(xlsxParts);
+        if (!changed.isEmpty()) {
+            facts.relativeParts = replaced(bytes, changed);
+            if (facts.relativeParts.isEmpty())
+                throw ImportFileError(damaged());
+        }
     } else if (isOds) {
         facts.kind = FileKind::Ods;
         facts.visibleSheet = odsTables.found();

@@ -13,6 +13,10 @@ struct ZipFacts {
     FileKind kind = FileKind::Xlsx;
     // Index of the first visible sheet, in the workbook's order.
     int visibleSheet = 0;
+    // The archive again with its part references made relative, when it named parts by
+    // absolute paths (as openpyxl writes them), which the .xlsx reader cannot follow; empty
+    // when the archive is fine as it is.
+    QByteArray relativeParts;
 };
 
 // Throws ImportFileError for a damaged archive, one that unpacks past the limit, one that

@@ -45,9 +45,9 @@ inline QByteArray contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Runs a python3 snippet with the arguments as sys.argv[1:]; its exit status.
+// Runs a snippet with Debian's python3 (the one python3-openpyxl serves) with the arguments as sys.argv[1:]; its exit status.
 inline int python(const QString& code, const QStringList& args = {}) {
-    return QProcess::execute("python3", QStringList{"-c", code} + args);
+    return QProcess::execute("/usr/bin/python3", QStringList{"-c", code} + args);
 }
 
 // Converts with LibreOffice into `folder`; false when it is not installed.

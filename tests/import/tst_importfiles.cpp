@@ -170,7 +170,7 @@ class tst_importfiles : public QObject {
     void refusesFileLockedByAnotherProgram() {
         xlsx(path("locked.xlsx"), kHead);
         QProcess holder;
-        holder.start("python3", {"-c",
+        holder.start("/usr/bin/python3", {"-c",
                                  "import fcntl,sys,time\nf=open(sys.argv[1],'r+')\n"
                                  "fcntl.lockf(f,fcntl.LOCK_EX)\nprint('locked',flush=True)\n"
                                  "time.sleep(60)\n",
