@@ -75,7 +75,10 @@ QByteArray CsvAsUtf8(const QByteArray& bytes) {
 
 SheetCells ReadCsv(const QByteArray& bytes, const HeadingsTest& isHeadings,
                    const ReadControl& control) {
-    const QByteArray text = CsvAsUtf8(bytes);
+    // The parser ends lines at line feeds only; spreadsheet programs write CR LF.
+    QByteArray text = CsvAsUtf8(bytes);
+    text.replace("\r\n", "\n");
+    text.replace('\r', '\n');
     if (text.contains('\0'))
         throw ImportFileError(QStringLiteral(
             "The file is not a CSV text file: it holds binary data. Nothing was imported."));

@@ -15,17 +15,24 @@ namespace ss = orcus::spreadsheet;
 
 namespace {
 
+// The most an .xlsx cell holds; liborcus cuts longer strings there.
+constexpr size_t kCellLimit = 32767;
+
 class Strings : public ss::iface::import_shared_strings {
   public:
     size_t append(std::string_view s) override {
+        note(s.size());
         items.push_back(QString::fromUtf8(s.data(), int(s.size())));
         return items.size() - 1;
     }
     size_t add(std::string_view s) override {
+        note(s.size());
         const QString text = QString::fromUtf8(s.data(), int(s.size()));
         auto found = index_.constFind(text);
-        if (found != index_.constEnd())
+        if (found != index_.constEnd()) {
+            cut.pop_back();
             return *found;
+        }
         items.push_back(text);
         index_.insert(text, items.size() - 1);
         return items.size() - 1;
@@ -39,13 +46,17 @@ class Strings : public ss::iface::import_shared_strings {
                                 ss::color_elem_t) override {}
     void append_segment(std::string_view s) override { segments_.append(s.data(), int(s.size())); }
     size_t commit_segments() override {
+        note(size_t(segments_.size()));
         items.push_back(QString::fromUtf8(segments_));
         segments_.clear();
         return items.size() - 1;
     }
     std::vector<QString> items;
+    // Strings the reader cut at the 32,767 characters of an .xlsx cell.
+    std::vector<bool> cut;
 
   private:
+    void note(size_t bytes) { cut.push_back(bytes >= kCellLimit); }
     QHash<QString, size_t> index_;
     QByteArray segments_;
 };
@@ -111,8 +122,16 @@ class Sheet : public ss::iface::import_sheet {
         put(row, col, QString::fromUtf8(s.data(), int(s.size())));
     }
     void set_string(ss::row_t row, ss::col_t col, ss::string_id_t id) override {
-        if (id < strings_.items.size())
-            put(row, col, strings_.items[id]);
+        if (id >= strings_.items.size())
+            return;
+        if (sink_ && id < strings_.cut.size() && strings_.cut[id])
+            throw ImportFileError(
+                QStringLiteral("The cell in row %1, column %2 holds more than the 32,767 "
+                               "characters of an .xlsx cell, so it cannot be read whole. Nothing "
+                               "was imported: shorten it, or save the sheet as .csv or .ods.")
+                    .arg(row + 1)
+                    .arg(col + 1));
+        put(row, col, strings_.items[id]);
     }
     void set_value(ss::row_t row, ss::col_t col, double value) override {
         put(row, col, NumberText(value));
