@@ -52,7 +52,8 @@ void parse(const QByteArray& text, char separator, SheetCells& cells, const Read
     } catch (const Handler::Enough&) {
     } catch (const orcus::csv::parse_error&) {
         throw ImportFileError(QStringLiteral(
-            "The CSV file cannot be read: a quoted cell is not closed. Nothing was imported."));
+            "The CSV file cannot be read: a quoted cell is not closed, or text follows its "
+            "closing quote. Nothing was imported."));
     }
 }
 
@@ -89,7 +90,11 @@ SheetCells ReadCsv(const QByteArray& bytes, const HeadingsTest& isHeadings,
         SheetCells head;
         ReadControl quiet;
         quiet.limits = control.limits;
-        parse(text, separator, head, quiet, 19);
+        try {
+            parse(text, separator, head, quiet, 19);
+        } catch (const ImportFileError&) {
+            // Quotes that do not fit this separator: the lines read so far still count.
+        }
         for (size_t row = 0; row < head.rows.size(); ++row) {
             if (!isHeadings(head.rows[row]))
                 continue;
