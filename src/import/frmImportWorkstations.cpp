@@ -122,7 +122,7 @@ frmImportWorkstations::~frmImportWorkstations() {
 }
 
 bool frmImportWorkstations::busy() const {
-    return watcher_.isRunning();
+    return running_;
 }
 
 void frmImportWorkstations::Form_Load() {
@@ -199,6 +199,7 @@ void frmImportWorkstations::run(const QString& text, Job job) {
                 dialog->setLabelText(QStringLiteral("Reading row %1...").arg(done));
         });
     };
+    running_ = true;
     updateButtons();
     watcher_.setFuture(QtConcurrent::run([job, control, cancel]() -> Outcome {
         Outcome outcome;
@@ -216,6 +217,7 @@ void frmImportWorkstations::run(const QString& text, Job job) {
 }
 
 void frmImportWorkstations::finished() {
+    running_ = false;
     if (progress_) {
         progress_->reset();
         progress_->deleteLater();

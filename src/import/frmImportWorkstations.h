@@ -76,6 +76,8 @@ class frmImportWorkstations : public QWidget {
     std::shared_ptr<std::atomic_bool> cancel_;
     QProgressDialog* progress_ = nullptr;
     bool imported_ = false;
+    // From the start of a read or check until its result is laid out.
+    bool running_ = false;
 };
 
 } // namespace orvane
