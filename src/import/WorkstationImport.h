@@ -27,7 +27,7 @@ class WorkstationImport {
     StoreResult Store(const QString& unitCode, const CheckResult& checked, const QString& userId);
 
     // New rows per INSERT statement.
-    static constexpr int kInsertBatch = 500;
+    static constexpr int kInsertBatch = 2000;
 
   private:
     Connection& db_;

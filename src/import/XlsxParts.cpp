@@ -43,31 +43,42 @@ QByteArray relativeRels(const QString& name, const QByteArray& xml) {
 }
 
 // Moves a sheet's inline strings into `items` (their XML text as it stands, escapes and all)
-// and gives each cell the shared string's index.
-QByteArray sharedCells(const QByteArray& xml, QStringList& items, int firstIndex) {
-    static const QRegularExpression cell(
-        QStringLiteral("<c\\b([^>]*?)\\st=\"inlineStr\"([^>]*)>\\s*<is>(.*?)</is>"),
-        QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression run(QStringLiteral("<t\\b[^>]*>(.*?)</t>|<t\\b[^>]*/>"),
-                                        QRegularExpression::DotMatchesEverythingOption);
-    const QString text = QString::fromUtf8(xml);
-    QString out;
-    out.reserve(text.size());
-    qsizetype last = 0;
-    for (auto it = cell.globalMatch(text); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        QString value;
-        for (auto r = run.globalMatch(m.captured(3)); r.hasNext();)
-            value += r.next().captured(1);
-        out += text.mid(last, m.capturedStart(0) - last);
-        out += QStringLiteral("<c%1 t=\"s\"%2><v>%3</v>")
-                   .arg(m.captured(1), m.captured(2))
-                   .arg(firstIndex + items.size());
+// and gives each cell the shared string's index. A plain scan: sheets run to many megabytes.
+QByteArray sharedCells(const QByteArray& xml, QList<QByteArray>& items, int firstIndex) {
+    static const QByteArray kind("t=\"inlineStr\"");
+    QByteArray out;
+    out.reserve(xml.size());
+    qsizetype done = 0;
+    for (qsizetype at = xml.indexOf(kind); at >= 0; at = xml.indexOf(kind, at + 1)) {
+        const qsizetype open = xml.lastIndexOf("<c", at);
+        const qsizetype tagEnd = xml.indexOf('>', at);
+        const qsizetype isOpen = xml.indexOf("<is>", tagEnd);
+        const qsizetype isClose = xml.indexOf("</is>", tagEnd);
+        if (open < done || tagEnd < 0 || isOpen < 0 || isClose < isOpen ||
+            xml.indexOf('<', tagEnd) != isOpen)
+            continue;
+        QByteArray value;
+        for (qsizetype t = xml.indexOf("<t", isOpen); t >= 0 && t < isClose;
+             t = xml.indexOf("<t", t + 2)) {
+            const qsizetype textStart = xml.indexOf('>', t);
+            if (textStart < 0 || xml[textStart - 1] == '/' ||
+                (xml[t + 2] != '>' && xml[t + 2] != ' '))
+                continue;
+            const qsizetype textEnd = xml.indexOf("</t>", textStart);
+            if (textEnd < 0 || textEnd > isClose)
+                break;
+            value += xml.mid(textStart + 1, textEnd - textStart - 1);
+        }
+        out += xml.mid(done, at - done);
+        out += "t=\"s\"";
+        out += xml.mid(at + kind.size(), tagEnd - at - kind.size());
+        out += "><v>" + QByteArray::number(firstIndex + items.size()) + "</v>";
         items << value;
-        last = m.capturedEnd(0);
+        done = isClose + 5;
+        at = done - 1;
     }
-    out += text.mid(last);
-    return out.toUtf8();
+    out += xml.mid(done);
+    return out;
 }
 
 QByteArray insertBefore(const QByteArray& xml, const char* closing, const QByteArray& text) {
@@ -87,12 +98,18 @@ QHash<QString, QByteArray> ReadableXlsxParts(const QHash<QString, QByteArray>& p
         if (it.key().endsWith(QLatin1String(".rels")) && it.value().contains("Target=\"/"))
             changed.insert(it.key(), relativeRels(it.key(), it.value()));
 
+    bool inline_ = false;
+    for (auto it = parts.constBegin(); it != parts.constEnd() && !inline_; ++it)
+        inline_ = it.key().startsWith(QLatin1String("xl/worksheets/sheet")) &&
+                  it.value().contains("t=\"inlineStr\"");
+    if (!inline_)
+        return changed;
     const bool hadStrings = parts.contains(kStrings);
     static const QRegularExpression item(QStringLiteral("<si[\\s>/]"));
     const int existing = hadStrings ? int(QString::fromUtf8(parts.value(kStrings))
                                               .count(item))
                                     : 0;
-    QStringList items;
+    QList<QByteArray> items;
     for (auto it = parts.constBegin(); it != parts.constEnd(); ++it)
         if (it.key().startsWith(QLatin1String("xl/worksheets/sheet")) &&
             it.value().contains("t=\"inlineStr\""))
@@ -101,8 +118,8 @@ QHash<QString, QByteArray> ReadableXlsxParts(const QHash<QString, QByteArray>& p
         return changed;
 
     QByteArray added;
-    for (const QString& value : items)
-        added += "<si><t xml:space=\"preserve\">" + value.toUtf8() + "</t></si>";
+    for (const QByteArray& value : items)
+        added += "<si><t xml:space=\"preserve\">" + value + "</t></si>";
     if (hadStrings) {
         changed.insert(kStrings, insertBefore(parts.value(kStrings), "</sst>", added));
         return changed;

@@ -125,9 +125,14 @@ QByteArray replaced(const QByteArray& bytes, const QHash<QString, QByteArray>& p
             } else {
                 part = zip_source_zip(out, in, zip_uint64_t(i), 0, 0, -1);
             }
-            ok = part && zip_file_add(out, name.toUtf8().constData(), part, ZIP_FL_ENC_UTF_8) >= 0;
+            const zip_int64_t index =
+                part ? zip_file_add(out, name.toUtf8().constData(), part, ZIP_FL_ENC_UTF_8) : -1;
+            ok = index >= 0;
             if (!ok && part)
                 zip_source_free(part);
+            // Stored, not packed again: the archive is read once, straight away.
+            if (ok)
+                zip_set_file_compression(out, zip_uint64_t(index), ZIP_CM_STORE, 0);
         }
         for (auto it = parts.constBegin(); ok && it != parts.constEnd(); ++it) {
             if (in && zip_name_locate(in, it.key().toUtf8().constData(), 0) >= 0)
@@ -135,9 +140,13 @@ QByteArray replaced(const QByteArray& bytes, const QHash<QString, QByteArray>& p
             kept.push_back(it.value());
             zip_source_t* part =
                 zip_source_buffer(out, kept.back().constData(), zip_uint64_t(kept.back().size()), 0);
-            ok = part && zip_file_add(out, it.key().toUtf8().constData(), part, ZIP_FL_ENC_UTF_8) >= 0;
+            const zip_int64_t index =
+                part ? zip_file_add(out, it.key().toUtf8().constData(), part, ZIP_FL_ENC_UTF_8) : -1;
+            ok = index >= 0;
             if (!ok && part)
                 zip_source_free(part);
+            if (ok)
+                zip_set_file_compression(out, zip_uint64_t(index), ZIP_CM_STORE, 0);
         }
         ok = zip_close(out) == 0 && ok;
         if (!ok)
