@@ -22,7 +22,9 @@ constexpr int kRows = 30000;
 
 QStringList row(int i) {
     return {QString("10.%1.%2.%3").arg(i / 65536).arg(i / 256 % 256).arg(i % 256),
-            "WINDOWS 11", QString("USER %1").arg(i), "ACCOUNTS",
+            "WINDOWS 11",
+            QString("USER %1").arg(i),
+            "ACCOUNTS",
             QDate(2027, 1, 1).addDays(i % 700).toString("dd-MMM-yyyy"),
             "License : P1  -  I1"};
 }
@@ -38,8 +40,8 @@ void writeXlsx(const QString& path) {
     for (int i = 1; i <= kRows; ++i) {
         const QStringList cells = row(i);
         for (int c = 0; c < 6; ++c)
-            worksheet_write_string(sheet, lxw_row_t(i), lxw_col_t(c),
-                                   cells[c].toUtf8().constData(), nullptr);
+            worksheet_write_string(sheet, lxw_row_t(i), lxw_col_t(c), cells[c].toUtf8().constData(),
+                                   nullptr);
     }
     workbook_close(book);
 }
@@ -50,11 +52,11 @@ void writeCsv(const QString& path) {
     for (int i = 1; i <= kRows; ++i) {
         const QStringList cells = row(i);
         const QDate expiry = QDate::fromString(cells[4], "dd-MMM-yyyy");
-        file.write(QString("U2,S2%1,%2,%3,%4,%5,%6,%7\n")
-                       .arg(i, 5, 10, QLatin1Char('0'))
-                       .arg(cells[0], cells[1], cells[2], cells[3], expiry.toString(Qt::ISODate),
-                            cells[5])
-                       .toUtf8());
+        file.write(
+            QString("U2,S2%1,%2,%3,%4,%5,%6,%7\n")
+                .arg(i, 5, 10, QLatin1Char('0'))
+                .arg(cells[0], cells[1], cells[2], cells[3], expiry.toString(Qt::ISODate), cells[5])
+                .toUtf8());
     }
 }
 
@@ -88,7 +90,8 @@ int main(int argc, char* argv[]) {
         run.start();
         WorkstationImport data(Session().SharedConnection());
         const UnitSnapshot unit = data.Snapshot("U1");
-        const ImportPreview preview = PreviewFile(xlsx, unit, IpConflict::Skip, DateOrder::Unset, {});
+        const ImportPreview preview =
+            PreviewFile(xlsx, unit, IpConflict::Skip, DateOrder::Unset, {});
         const double checked = run.nsecsElapsed() / 1e9;
         const StoreResult stored = data.Store("U1", preview.result, "1");
         const double total = run.nsecsElapsed() / 1e9;

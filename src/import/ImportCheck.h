@@ -13,7 +13,7 @@ namespace orvane::importer {
 // What the unit holds when the import starts (WorkstationImport reads it).
 struct UnitSnapshot {
     QString unitCode;
-    QHash<QString, SystemRecord> bySerial;  // the unit's records by serial
+    QHash<QString, SystemRecord> bySerial;   // the unit's records by serial
     QHash<QString, QStringList> serialsByIp; // upper-cased IP to the serials holding it
     // Every unit's name, upper-cased, to its code: unit headings of a report export.
     QHash<QString, QString> unitByName;

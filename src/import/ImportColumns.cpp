@@ -163,6 +163,7 @@ DateOrderChoice ChooseDateOrder(const SheetCells& sheet, int headingsRow, int da
     if (dateColumn < 0 || headingsRow < 0)
         return choice;
     bool dayReadsAll = true, monthReadsAll = true, differ = false, anySlashed = false;
+    int dayReads = 0, monthReads = 0;
     for (size_t r = size_t(headingsRow) + 1; r < sheet.rows.size(); ++r) {
         const QStringList& cells = sheet.rows[r];
         if (dateColumn >= cells.size() || !cells[dateColumn].contains(QLatin1Char('/')))
@@ -172,6 +173,8 @@ DateOrderChoice ChooseDateOrder(const SheetCells& sheet, int headingsRow, int da
         const auto month = ReadDate(cells[dateColumn], DateOrder::MonthFirst, sheet.serialOrigin);
         dayReadsAll = dayReadsAll && day;
         monthReadsAll = monthReadsAll && month;
+        dayReads += day ? 1 : 0;
+        monthReads += month ? 1 : 0;
         if (day && month && *day != *month)
             differ = true;
     }
@@ -181,6 +184,8 @@ DateOrderChoice ChooseDateOrder(const SheetCells& sheet, int headingsRow, int da
         choice.suggested = DateOrder::DayFirst;
     else if (monthReadsAll)
         choice.suggested = DateOrder::MonthFirst;
+    else // neither: the one that leaves fewer rows in error
+        choice.suggested = monthReads > dayReads ? DateOrder::MonthFirst : DateOrder::DayFirst;
     choice.mustChoose = dayReadsAll && monthReadsAll && differ;
     if (choice.mustChoose)
         choice.suggested = DateOrder::Unset;

@@ -50,7 +50,8 @@ struct DateOrderChoice {
     // Both orders read every date of the file and read some of them differently.
     bool mustChoose = false;
 };
-// The first order that reads every date of the column below the headings.
+// The first order that reads every date of the column below the headings (where neither does,
+// the one that reads more of them).
 DateOrderChoice ChooseDateOrder(const SheetCells& sheet, int headingsRow, int dateColumn);
 
 } // namespace orvane::importer

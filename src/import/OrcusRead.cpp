@@ -93,7 +93,8 @@ class References : public ss::iface::import_reference_resolver {
             col = col * 26 + (std::toupper(static_cast<unsigned char>(text[i++])) - 'A' + 1);
         if (i < text.size() && text[i] == '$')
             ++i;
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) && row < 10000000)
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) &&
+               row < 10000000)
             row = row * 10 + (text[i++] - '0');
         if (col == 0 || row == 0 || i != text.size())
             throw ImportFileError(QStringLiteral("The file is damaged: a cell reference cannot be "
@@ -105,15 +106,16 @@ class References : public ss::iface::import_reference_resolver {
     ss::src_range_t resolve_range(std::string_view text) override {
         const size_t colon = text.find(':');
         const ss::src_address_t first = resolve_address(text.substr(0, colon));
-        return {first, colon == std::string_view::npos ? first : resolve_address(text.substr(colon + 1))};
+        return {first,
+                colon == std::string_view::npos ? first : resolve_address(text.substr(colon + 1))};
     }
 };
 
 // A sheet's cells; a sheet other than the one read takes nothing in.
 class Sheet : public ss::iface::import_sheet {
   public:
-    Sheet(CellSink* sink, const Strings& strings) : sink_(sink), strings_(strings), formula_(*this),
-                                                    properties_(*this) {}
+    Sheet(CellSink* sink, const Strings& strings)
+        : sink_(sink), strings_(strings), formula_(*this), properties_(*this) {}
 
     ss::iface::import_formula* get_formula() override { return &formula_; }
     ss::iface::import_sheet_properties* get_sheet_properties() override { return &properties_; }
@@ -234,7 +236,8 @@ class Factory : public ss::iface::import_factory {
 
     ss::iface::import_global_settings* get_global_settings() override { return &settings_; }
     ss::iface::import_shared_strings* get_shared_strings() override { return &strings_; }
-    ss::iface::import_reference_resolver* get_reference_resolver(ss::formula_ref_context_t) override {
+    ss::iface::import_reference_resolver*
+    get_reference_resolver(ss::formula_ref_context_t) override {
         return &references_;
     }
     ss::iface::import_sheet* append_sheet(ss::sheet_t index, std::string_view name) override {
@@ -250,7 +253,7 @@ class Factory : public ss::iface::import_factory {
     }
     ss::iface::import_sheet* get_sheet(ss::sheet_t index) override {
         return index >= 0 && size_t(index) < sheets_.size() ? sheets_[size_t(index)].get()
-                                                             : nullptr;
+                                                            : nullptr;
     }
     void finalize() override {
         for (auto& sheet : sheets_)

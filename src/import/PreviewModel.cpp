@@ -63,7 +63,8 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const {
     const int column = index.column();
     const int field = column - FirstField;
     const bool failed = row.status == RowStatus::Error || row.status == RowStatus::OtherUnit;
-    const bool changed = field >= 0 && row.status == RowStatus::Update && (row.changed >> field) & 1;
+    const bool changed =
+        field >= 0 && row.status == RowStatus::Update && (row.changed >> field) & 1;
     switch (role) {
     case Qt::DisplayRole:
         if (column == RowColumn)

@@ -11,8 +11,7 @@
 namespace orvane::importer {
 
 // The filter of the open dialog.
-inline const QString kSpreadsheetFilter =
-    QStringLiteral("Spreadsheets (*.xlsx *.ods *.csv *.xls)");
+inline const QString kSpreadsheetFilter = QStringLiteral("Spreadsheets (*.xlsx *.ods *.csv *.xls)");
 
 // The kind a file name says, by its ending; nothing for any other ending.
 std::optional<FileKind> KindOfName(const QString& path);

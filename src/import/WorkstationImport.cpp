@@ -16,7 +16,7 @@ QVariant dateParam(const QDate& date) {
     return date.isValid() ? QVariant(date) : QVariant();
 }
 
-const char* const kColumns[kFieldCount] = {"sys_ip",  "sys_os",      "sys_user", "sys_dept",
+const char* const kColumns[kFieldCount] = {"sys_ip",   "sys_os",      "sys_user", "sys_dept",
                                            "exp_date", "sys_remarks", "sys_id"};
 
 QString insertSql(int rows) {
@@ -24,7 +24,8 @@ QString insertSql(int rows) {
         "Insert into  hr0910.hr_av_activation(unit_code, sys_id,sys_ip,sys_os,sys_user,exp_date,"
         "sys_dept,sys_remarks, created_by, created_date, created_time) Values");
     for (int i = 0; i < rows; ++i)
-        sql += i ? QStringLiteral(",(?,?,?,?,?,?,?,?,?,?,?)") : QStringLiteral("(?,?,?,?,?,?,?,?,?,?,?)");
+        sql += i ? QStringLiteral(",(?,?,?,?,?,?,?,?,?,?,?)")
+                 : QStringLiteral("(?,?,?,?,?,?,?,?,?,?,?)");
     return sql;
 }
 
@@ -57,10 +58,10 @@ UnitSnapshot WorkstationImport::Snapshot(const QString& unitCode) {
         units.moveNext();
     }
     units.close();
-    Recordset sizes = db_.query(
-        "Select column_name,character_maximum_length,character_octet_length from "
-        "information_schema.columns where table_schema='hr0910' and "
-        "table_name='hr_av_activation'");
+    Recordset sizes =
+        db_.query("Select column_name,character_maximum_length,character_octet_length from "
+                  "information_schema.columns where table_schema='hr0910' and "
+                  "table_name='hr_av_activation'");
     while (!sizes.eof()) {
         const QString name = sizes.field(0).toLower();
         for (int f = 0; f < kFieldCount; ++f) {

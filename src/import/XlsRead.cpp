@@ -30,8 +30,8 @@ SheetCells ReadXlsFile(const QString& path, const ReadControl& control) {
     unsigned int info = 0;
     if (freexl_get_info(book.handle, FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK &&
         info == FREEXL_BIFF_OBFUSCATED)
-        throw ImportFileError(QStringLiteral(
-            "The workbook is protected by a password. Nothing was imported."));
+        throw ImportFileError(
+            QStringLiteral("The workbook is protected by a password. Nothing was imported."));
     unsigned int sheets = 0;
     if (freexl_get_info(book.handle, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK || sheets == 0)
         throw ImportFileError(unreadable());

@@ -106,9 +106,7 @@ QHash<QString, QByteArray> ReadableXlsxParts(const QHash<QString, QByteArray>& p
         return changed;
     const bool hadStrings = parts.contains(kStrings);
     static const QRegularExpression item(QStringLiteral("<si[\\s>/]"));
-    const int existing = hadStrings ? int(QString::fromUtf8(parts.value(kStrings))
-                                              .count(item))
-                                    : 0;
+    const int existing = hadStrings ? int(QString::fromUtf8(parts.value(kStrings)).count(item)) : 0;
     QList<QByteArray> items;
     for (auto it = parts.constBegin(); it != parts.constEnd(); ++it)
         if (it.key().startsWith(QLatin1String("xl/worksheets/sheet")) &&

@@ -2,10 +2,10 @@
 
 #include "import/XlsxParts.h"
 
-#include <QLocale>
-#include <QXmlStreamReader>
 #include <QHash>
+#include <QLocale>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 #include <list>
 #include <memory>
 #include <zip.h>
@@ -38,7 +38,8 @@ int firstVisibleXlsx(const QByteArray& workbookXml) {
     QXmlStreamReader xml(workbookXml);
     int index = 0;
     while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("sheet"))
+        if (xml.readNext() != QXmlStreamReader::StartElement ||
+            xml.name() != QLatin1String("sheet"))
             continue;
         const auto state = xml.attributes().value(QLatin1String("state"));
         if (state != QLatin1String("hidden") && state != QLatin1String("veryHidden"))
@@ -138,10 +139,11 @@ QByteArray replaced(const QByteArray& bytes, const QHash<QString, QByteArray>& p
             if (in && zip_name_locate(in, it.key().toUtf8().constData(), 0) >= 0)
                 continue;
             kept.push_back(it.value());
-            zip_source_t* part =
-                zip_source_buffer(out, kept.back().constData(), zip_uint64_t(kept.back().size()), 0);
+            zip_source_t* part = zip_source_buffer(out, kept.back().constData(),
+                                                   zip_uint64_t(kept.back().size()), 0);
             const zip_int64_t index =
-                part ? zip_file_add(out, it.key().toUtf8().constData(), part, ZIP_FL_ENC_UTF_8) : -1;
+                part ? zip_file_add(out, it.key().toUtf8().constData(), part, ZIP_FL_ENC_UTF_8)
+                     : -1;
             ok = index >= 0;
             if (!ok && part)
                 zip_source_free(part);
@@ -172,8 +174,8 @@ QByteArray replaced(const QByteArray& bytes, const QHash<QString, QByteArray>& p
 ZipFacts CheckZip(const QByteArray& bytes, const ReadControl& control) {
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()),
-                                                    0, &error);
+    zip_source_t* source =
+        zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &error);
     if (!source)
         throw ImportFileError(damaged());
     std::unique_ptr<zip_t, ArchiveCloser> archive(

@@ -59,7 +59,7 @@ frmImportWorkstations::frmImportWorkstations(QWidget* parent) : QWidget(parent) 
     FrMapping = new QScrollArea(this);
     FrMapping->setObjectName("FrMapping");
     FrMapping->setWidgetResizable(true);
-    placeTwips(FrMapping, 120, 1200, 11295, 900);
+    placeTwips(FrMapping, 120, 1170, 11295, 975);
 
     placeTwips(label("Dates with slashes", "Label2", this), 120, 2220, 1700, 315);
     CbDates = new QComboBox(this);
@@ -134,8 +134,8 @@ void frmImportWorkstations::Form_Load() {
 void frmImportWorkstations::CmBrowse_Click() {
     if (busy())
         return;
-    const QString folder = TxFile->text().isEmpty() ? QString()
-                                                    : QFileInfo(TxFile->text()).absolutePath();
+    const QString folder =
+        TxFile->text().isEmpty() ? QString() : QFileInfo(TxFile->text()).absolutePath();
     const std::optional<QString> name = Desktop::current().openFileName(folder, kSpreadsheetFilter);
     if (name && !name->isEmpty())
         OpenFile(*name);
@@ -146,9 +146,8 @@ void frmImportWorkstations::OpenFile(const QString& path) {
         return;
     const QString unitCode = Session().CurrentUnitCode;
     auto unit = std::make_shared<UnitSnapshot>();
-    if (!ShowingDbError([&] {
-            *unit = WorkstationImport(Session().SharedConnection()).Snapshot(unitCode);
-        }))
+    if (!ShowingDbError(
+            [&] { *unit = WorkstationImport(Session().SharedConnection()).Snapshot(unitCode); }))
         return;
     unit_ = unit;
     TxFile->setText(path);
@@ -244,8 +243,8 @@ void frmImportWorkstations::showMapping() {
         for (int c = 0; c < preview_->setup.columns.size(); ++c) {
             auto* cell = new QVBoxLayout;
             const QString title = headings.titles.value(c).trimmed();
-            cell->addWidget(new QLabel(title.isEmpty() ? QStringLiteral("(column %1)").arg(c + 1)
-                                                       : title));
+            cell->addWidget(
+                new QLabel(title.isEmpty() ? QStringLiteral("(column %1)").arg(c + 1) : title));
             auto* combo = new QComboBox;
             combo->setObjectName(QStringLiteral("CbColumn%1").arg(c + 1));
             combo->addItem("(ignore)", -1);
@@ -296,8 +295,8 @@ void frmImportWorkstations::updateButtons() {
     const bool ready = idle && preview_ && !imported_ && SetupProblem(*preview_).isEmpty() &&
                        preview_->result.counts.created + preview_->result.counts.updates > 0;
     CmImport->setEnabled(ready);
-    CmSaveErrors->setEnabled(idle && preview_ &&
-                             preview_->result.counts.errors + preview_->result.counts.otherUnit > 0);
+    CmSaveErrors->setEnabled(
+        idle && preview_ && preview_->result.counts.errors + preview_->result.counts.otherUnit > 0);
     CmBrowse->setEnabled(idle);
     CmClose->setEnabled(idle);
 }
@@ -335,7 +334,8 @@ void frmImportWorkstations::CmImport_Click() {
                        .arg(counts.unchanged)
                        .arg(counts.errors + counts.otherUnit);
     if (stored->inserted)
-        text += QStringLiteral("\nNew serials %1 to %2.").arg(stored->firstSerial, stored->lastSerial);
+        text +=
+            QStringLiteral("\nNew serials %1 to %2.").arg(stored->firstSerial, stored->lastSerial);
     MsgBox(text);
 }
 

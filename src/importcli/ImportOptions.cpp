@@ -10,7 +10,8 @@ struct Parser {
     QCommandLineParser parser;
     QCommandLineOption unit{"unit", "the unit to import into", "CODE"};
     QCommandLineOption user{"user", "the user who signs in", "NAME"};
-    QCommandLineOption passwordFile{"password-file", "first line: the password (mode 0600)", "FILE"};
+    QCommandLineOption passwordFile{"password-file", "first line: the password (mode 0600)",
+                                    "FILE"};
     QCommandLineOption dryRun{"dry-run", "check and count, store nothing"};
     QCommandLineOption updateExisting{"update-existing",
                                       "a new row whose IP another record has updates that record"};

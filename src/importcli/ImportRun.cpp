@@ -183,18 +183,18 @@ int ImportOnSession(const ImportOptions& options, const QString& password, QText
 
     ImportPreview preview;
     try {
-        preview = PreviewFile(options.file,
-                              unit, options.updateExisting ? IpConflict::UpdateThatRecord
-                                                            : IpConflict::Skip,
-                              options.dates, ReadControl{});
+        preview =
+            PreviewFile(options.file, unit,
+                        options.updateExisting ? IpConflict::UpdateThatRecord : IpConflict::Skip,
+                        options.dates, ReadControl{});
     } catch (const ImportFileError& failure) {
         err << "orvane-import: " << options.file << ": " << failure.message() << "\n";
         return BadArguments;
     }
     const QString problem = SetupProblem(preview);
     if (!problem.isEmpty()) {
-        err << "orvane-import: " << problem
-            << (preview.dates.mustChoose ? " Give --dates." : "") << "\n";
+        err << "orvane-import: " << problem << (preview.dates.mustChoose ? " Give --dates." : "")
+            << "\n";
         return BadArguments;
     }
     const ImportCounts& counts = preview.result.counts;
@@ -218,9 +218,9 @@ int ImportOnSession(const ImportOptions& options, const QString& password, QText
         return status;
     }
     try {
-        const StoreResult stored = WorkstationImport(Session().SharedConnection())
-                                       .Store(options.unitCode, preview.result,
-                                              Session().CurrentUserId);
+        const StoreResult stored =
+            WorkstationImport(Session().SharedConnection())
+                .Store(options.unitCode, preview.result, Session().CurrentUserId);
         out << "stored " << stored.inserted << " new";
         if (stored.inserted)
             out << " (" << stored.firstSerial << " to " << stored.lastSerial << ")";

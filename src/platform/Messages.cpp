@@ -71,8 +71,8 @@ class RealDesktop : public Desktop {
     }
 
     std::optional<QString> openFileName(const QString& folder, const QString& filter) override {
-        const QString name = QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(),
-                                                          folder, filter);
+        const QString name =
+            QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), folder, filter);
         return name.isEmpty() ? std::nullopt : std::optional<QString>(name);
     }
 

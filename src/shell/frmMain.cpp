@@ -1,10 +1,10 @@
 #include "shell/frmMain.h"
 
 #include "antivirus/frmAntivirusMaster.h"
-#include "import/frmImportWorkstations.h"
 #include "app/ScreenGrowth.h"
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
+#include "import/frmImportWorkstations.h"
 #include "lists/frmAVList.h"
 #include "lists/frmrptAVUpdationList.h"
 #include "netmon/frmPing.h"

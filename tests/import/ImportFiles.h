@@ -45,7 +45,8 @@ inline QByteArray contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Runs a snippet with Debian's python3 (the one python3-openpyxl serves) with the arguments as sys.argv[1:]; its exit status.
+// Runs a snippet with Debian's python3 (the one python3-openpyxl serves) with the arguments as
+// sys.argv[1:]; its exit status.
 inline int python(const QString& code, const QStringList& args = {}) {
     return QProcess::execute("/usr/bin/python3", QStringList{"-c", code} + args);
 }

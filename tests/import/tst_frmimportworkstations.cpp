@@ -38,7 +38,8 @@ class tst_frmimportworkstations : public QObject, ScreenFixture {
         desktop->openNames.enqueue(file);
         screen->CmBrowse->click();
         QTRY_VERIFY(!screen->busy());
-        QCOMPARE(desktop->dialogs.last().filter, QString("Spreadsheets (*.xlsx *.ods *.csv *.xls)"));
+        QCOMPARE(desktop->dialogs.last().filter,
+                 QString("Spreadsheets (*.xlsx *.ods *.csv *.xls)"));
         QVERIFY2(desktop->shown.isEmpty(), qPrintable(desktop->texts().join("|")));
         QCOMPARE(screen->CbColumns.size(), 4);
         QCOMPARE(screen->CbDates->currentText(), QString("(choose)"));
@@ -49,7 +50,8 @@ class tst_frmimportworkstations : public QObject, ScreenFixture {
         emit screen->CbDates->activated(1);
         QTRY_VERIFY(!screen->busy());
         QCOMPARE(screen->LbCounts->text(), QString("1 new, 0 updates, 0 unchanged, 1 errors"));
-        QCOMPARE(screen->GrPreview->model()->index(1, 1).data().toString(), QString("error: no IP"));
+        QCOMPARE(screen->GrPreview->model()->index(1, 1).data().toString(),
+                 QString("error: no IP"));
         QVERIFY(screen->CmImport->isEnabled());
         screen->CmImport->click();
         QCOMPARE(desktop->texts().last(),

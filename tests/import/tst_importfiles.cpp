@@ -62,10 +62,12 @@ class tst_importfiles : public QObject {
              [](const QString& p) { bytes(p, "\xEF\xBB\xBFIP,User\r\n10.0.0.1,J\xC3\xB6rg\r\n"); },
              1, 1, QString::fromUtf8("J\xC3\xB6rg")},
             {"csv: Windows-1252, semicolons", "ansi.csv",
-             [](const QString& p) { bytes(p, "Title;;\r\nIP;User\r\n\"10;1\";M\xFCller \x80\r\n"); },
+             [](const QString& p) {
+                 bytes(p, "Title;;\r\nIP;User\r\n\"10;1\";M\xFCller \x80\r\n");
+             },
              2, 1, QString::fromUtf8("M\xC3\xBCller \xE2\x82\xAC")},
-            {"csv: tabs", "tabs.csv", [](const QString& p) { bytes(p, "IP\tOS\n1.1.1.1\tLINUX\n"); },
-             1, 1, "LINUX"},
+            {"csv: tabs", "tabs.csv",
+             [](const QString& p) { bytes(p, "IP\tOS\n1.1.1.1\tLINUX\n"); }, 1, 1, "LINUX"},
             {"xls by the program's writer", "own.xls",
              [](const QString& p) {
                  SheetComponent sheet;
@@ -172,11 +174,12 @@ class tst_importfiles : public QObject {
     void refusesFileLockedByAnotherProgram() {
         xlsx(path("locked.xlsx"), kHead);
         QProcess holder;
-        holder.start("/usr/bin/python3", {"-c",
-                                 "import fcntl,sys,time\nf=open(sys.argv[1],'r+')\n"
-                                 "fcntl.lockf(f,fcntl.LOCK_EX)\nprint('locked',flush=True)\n"
-                                 "time.sleep(60)\n",
-                                 path("locked.xlsx")});
+        holder.start("/usr/bin/python3",
+                     {"-c",
+                      "import fcntl,sys,time\nf=open(sys.argv[1],'r+')\n"
+                      "fcntl.lockf(f,fcntl.LOCK_EX)\nprint('locked',flush=True)\n"
+                      "time.sleep(60)\n",
+                      path("locked.xlsx")});
         QVERIFY(holder.waitForReadyRead(10000));
         QString message;
         try {

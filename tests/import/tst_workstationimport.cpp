@@ -103,7 +103,8 @@ class tst_workstationimport : public QObject {
         const ImportPreview update = preview(path("reasons.csv"), IpConflict::UpdateThatRecord);
         QCOMPARE(update.result.rows.back().status, RowStatus::Update);
         QCOMPARE(update.result.rows.back().record.sysId, QString("S1001"));
-        QCOMPARE(CountLine(update.result.counts), QString("0 new, 1 updates, 0 unchanged, 5 errors"));
+        QCOMPARE(CountLine(update.result.counts),
+                 QString("0 new, 1 updates, 0 unchanged, 5 errors"));
     }
 
     void dateOrderIsTheFirstThatReadsEveryDate() {
@@ -112,11 +113,12 @@ class tst_workstationimport : public QObject {
             DateOrder suggested;
             bool mustChoose;
         };
-        const Case cases[] = {{"1,03/04/2026\n2,13/04/2026\n", DateOrder::DayFirst, false},
-                              {"1,03/04/2026\n2,04/13/2026\n", DateOrder::MonthFirst, false},
-                              {"1,03/04/2026\n", DateOrder::Unset, true},
-                              {"1,05/05/2026\n2,2026-04-03\n3,46000\n", DateOrder::DayFirst,
-                               false}};
+        const Case cases[] = {
+            {"1,03/04/2026\n2,13/04/2026\n", DateOrder::DayFirst, false},
+            {"1,03/04/2026\n2,04/13/2026\n", DateOrder::MonthFirst, false},
+            {"1,03/04/2026\n", DateOrder::Unset, true},
+            {"1,04/13/2026\n2,31/13/2026\n", DateOrder::MonthFirst, false},
+            {"1,05/05/2026\n2,2026-04-03\n3,46000\n", DateOrder::DayFirst, false}};
         for (const Case& c : cases) {
             bytes(path("dates.csv"), "IP,Exp Date\n" + c.dates);
             const ImportPreview p = preview(path("dates.csv"));
@@ -124,7 +126,8 @@ class tst_workstationimport : public QObject {
                      c.dates.constData());
         }
         QCOMPARE(ReadDate("46000", DateOrder::Unset, QDate(1899, 12, 30)), QDate(2025, 12, 9));
-        QCOMPARE(ReadDate("09-Dec-2025", DateOrder::Unset, QDate(1899, 12, 30)), QDate(2025, 12, 9));
+        QCOMPARE(ReadDate("09-Dec-2025", DateOrder::Unset, QDate(1899, 12, 30)),
+                 QDate(2025, 12, 9));
     }
 
     void twoImportsAtOnceKeepSerialsContinuous() {

@@ -86,8 +86,9 @@ class tst_mainwindow : public QObject {
                 list << (a->isSeparator() ? "-" : a->text());
             return list;
         };
-        QCOMPARE(texts(main.findChild<QMenu*>("mnuMasters")),
-                 QStringList({"Antivrus Activation", "Antivirus Master"}));
+        QCOMPARE(
+            texts(main.findChild<QMenu*>("mnuMasters")),
+            QStringList({"Antivrus Activation", "Antivirus Master", "Import Workstations..."}));
         QCOMPARE(texts(main.findChild<QMenu*>("mnuTools")),
                  QStringList({"VPN Check", "Update Software", "Change Password", "Change Unit", "-",
                               "User Groups", "Create User"}));
@@ -169,6 +170,8 @@ class tst_mainwindow : public QObject {
                                    << "frmPing" << true << true;
         QTest::newRow("change password") << "mnuChangePwd"
                                          << "frmChangePassword" << false << false;
+        QTest::newRow("import workstations") << "mnuImportWorkstations"
+                                             << "frmImportWorkstations" << true << true;
         QTest::newRow("create user") << "mnuCreateUser"
                                      << "frmUserDetails" << true << true;
         QTest::newRow("change unit") << "mnuChangeUnit"
