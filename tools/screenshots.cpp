@@ -3,6 +3,7 @@
 #include "antivirus/frmAntivirusMaster.h"
 #include "antivirus/frmAvUpdation.h"
 #include "app/mdlTarovel.h"
+#include "import/frmImportWorkstations.h"
 #include "lists/frmAVList.h"
 #include "lists/frmrptAVUpdationList.h"
 #include "netmon/frmPing.h"
@@ -13,8 +14,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <cstdio>
 
 using namespace orvane;
@@ -49,6 +52,18 @@ void shoot(QWidget* window, const QString& name) {
     std::printf("%s.png %dx%d\n", qPrintable(name), shot.width(), shot.height());
 }
 
+QString ImportSample(const QString& serial, const QString& ip) {
+    return "IP,Operating System,User,Department,Expiry Date,Serial No\n"
+           "10.20.0.11,WINDOWS 11,ANNA BERG,FINANCE,31/03/2027,\n"
+           "10.20.0.12,WINDOWS 11,JONAS LIND,FINANCE,31/03/2027,\n" +
+           ip + ",WINDOWS 11,MOVED USER,SALES,30/06/2027," + serial +
+           "\n"
+           ",WINDOWS 11,PETRA NYGARD,SALES,31/03/2027,\n"
+           "10.20.0.14,UBUNTU 22.04,MARK OHLSSON,IT,31/13/2027,\n"
+           "10.20.0.15,UBUNTU 22.04,LISA HOLM,IT,31/03/2027,\n"
+           "10.20.0.15,UBUNTU 22.04,ERIK SANDS,IT,31/03/2027,\n";
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -79,6 +94,7 @@ int main(int argc, char** argv) {
     list->FillList();
     shoot(main, "activation-list");
     const QString firstId = list->Fbook->text(2, 7);
+    const QString firstIp = list->Fbook->text(2, 2);
     list->CmClose_Click();
 
     frmAvUpdation::OpenForView(firstId);
@@ -94,6 +110,19 @@ int main(int argc, char** argv) {
     auto* overview = main->Show<frmExpiryOverview>();
     shoot(main, "expiry-overview");
     overview->CmClose_Click();
+    // The import's preview of a supplier's list: new rows, an update of a listed record, errors.
+    QTemporaryDir importDir;
+    const QString sheet = importDir.filePath("new-laptops.csv");
+    QFile csv(sheet);
+    if (csv.open(QIODevice::WriteOnly))
+        csv.write(ImportSample(firstId, firstIp).toUtf8());
+    csv.close();
+    auto* import = main->Show<frmImportWorkstations>();
+    import->OpenFile(sheet);
+    while (import->busy())
+        settle(50);
+    shoot(main, "import-preview");
+    import->CmClose_Click();
 
     main->Show<frmPing>();
     settle(3000);

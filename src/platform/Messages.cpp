@@ -70,6 +70,12 @@ class RealDesktop : public Desktop {
         return SaveAnswer{dialog.selectedFiles().first(), std::max(type, 0)};
     }
 
+    std::optional<QString> openFileName(const QString& folder, const QString& filter) override {
+        const QString name =
+            QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), folder, filter);
+        return name.isEmpty() ? std::nullopt : std::optional<QString>(name);
+    }
+
     void openUrl(const QString& address) override {
         QDesktopServices::openUrl(QUrl::fromUserInput(address));
     }
@@ -96,6 +102,10 @@ std::optional<SaveAnswer> Desktop::saveFile(const QString& folder, const QString
                                             const QString& fileName) {
     const std::optional<QString> name = saveFileName(folder, filter, fileName);
     return name ? std::optional<SaveAnswer>(SaveAnswer{*name, 0}) : std::nullopt;
+}
+
+std::optional<QString> Desktop::openFileName(const QString&, const QString&) {
+    return std::nullopt;
 }
 
 Desktop& Desktop::current() {

@@ -30,6 +30,9 @@ class Desktop {
     // The same dialog with the chosen type too; a desktop that cannot tell answers type 0.
     virtual std::optional<SaveAnswer> saveFile(const QString& folder, const QString& filter,
                                                const QString& fileName);
+    // The open-file dialog; empty optional when the user cancels. A desktop that cannot ask
+    // answers as cancelled.
+    virtual std::optional<QString> openFileName(const QString& folder, const QString& filter);
     virtual void openUrl(const QString& address) = 0;
     // Closes every window and leaves the event loop.
     virtual void endProgram() = 0;

@@ -1,5 +1,6 @@
 #include "report/ReportRun.h"
 
+#include "app/ScriptStart.h"
 #include "app/Startup.h"
 #include "app/mdlTarovel.h"
 #include "lists/ReportSheet.h"
@@ -90,21 +91,15 @@ int RunReport(const QStringList& args, QTextStream& out, QTextStream& err) {
         return BadArguments;
     }
 
-    SetShortDateFormat();
-    Session().ReleaseVersion = kReleaseVersion;
-    const QString server =
-        options->server.value_or(Settings::read("Tarovel", "ServerIp", "ServerIP"));
     std::vector<ActivationGroup> groups;
     QString unitName;
     try {
-        Connection& connection = Session().SharedConnection();
-        connection.setTimeout(120);
-        connection.open(ConnectionText(server));
-        const QString refusal = ReleaseRefusal(connection);
+        const QString refusal = OpenScriptConnection(options->server);
         if (!refusal.isEmpty()) {
-            err << QString(refusal).replace(QLatin1String("\r\n"), QLatin1String("\n")) << "\n";
+            err << refusal << "\n";
             return DatabaseFailure;
         }
+        Connection& connection = Session().SharedConnection();
         const QString unitCode = TrimBlanks(options->unitCode);
         if (!unitCode.isEmpty()) {
             const std::optional<QString> name = FindUnitName(connection, unitCode);

@@ -4,6 +4,7 @@
 #include "app/ScreenGrowth.h"
 #include "app/Screens.h"
 #include "app/mdlTarovel.h"
+#include "import/frmImportWorkstations.h"
 #include "lists/frmAVList.h"
 #include "lists/frmrptAVUpdationList.h"
 #include "netmon/frmPing.h"
@@ -87,6 +88,8 @@ void frmMain::buildMenus() {
     mnuAntivirusActivation = item(mnuMasters_, "mnuAntivirusActivation", "Antivrus Activation",
                                   &frmMain::mnuAntivirusActivation_Click);
     mnuAVMaster = item(mnuMasters_, "mnuAVMaster", "Antivirus Master", &frmMain::mnuAVMaster_Click);
+    mnuImportWorkstations = item(mnuMasters_, "mnuImportWorkstations", "Import Workstations...",
+                                 &frmMain::mnuImportWorkstations_Click);
     // The designed report first, then the screens added to it.
     mnuReportsMenu_ = menuBar()->addMenu("Reports");
     mnuReportsMenu_->setObjectName("mnuReportsMenu");
@@ -160,6 +163,9 @@ void frmMain::mnuAntivirusActivation_Click() {
 }
 void frmMain::mnuAVMaster_Click() {
     Show<frmAntivirusMaster>();
+}
+void frmMain::mnuImportWorkstations_Click() {
+    Show<frmImportWorkstations>();
 }
 void frmMain::mnuReports_Click() {
     Show<frmrptAVUpdationList>();

@@ -36,6 +36,7 @@ class frmMain : public QMainWindow, public ScreenHost {
 
     QAction* mnuAntivirusActivation;
     QAction* mnuAVMaster;
+    QAction* mnuImportWorkstations;
     QAction* mnuReports;
     QAction* mnuExpiryOverview;
     QAction* mnuVPNCHK;
@@ -51,6 +52,7 @@ class frmMain : public QMainWindow, public ScreenHost {
     void MDIForm_Load();
     void mnuAntivirusActivation_Click();
     void mnuAVMaster_Click();
+    void mnuImportWorkstations_Click();
     void mnuReports_Click();
     void mnuExpiryOverview_Click();
     void mnuVPNCHK_Click();

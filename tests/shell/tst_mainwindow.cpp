@@ -86,8 +86,9 @@ class tst_mainwindow : public QObject {
                 list << (a->isSeparator() ? "-" : a->text());
             return list;
         };
-        QCOMPARE(texts(main.findChild<QMenu*>("mnuMasters")),
-                 QStringList({"Antivrus Activation", "Antivirus Master"}));
+        QCOMPARE(
+            texts(main.findChild<QMenu*>("mnuMasters")),
+            QStringList({"Antivrus Activation", "Antivirus Master", "Import Workstations..."}));
         QCOMPARE(texts(main.findChild<QMenu*>("mnuReportsMenu")),
                  QStringList({"Antivirus Updation List", "Expiry Overview"}));
         QCOMPARE(texts(main.findChild<QMenu*>("mnuTools")),
@@ -171,6 +172,8 @@ class tst_mainwindow : public QObject {
                                    << "frmPing" << true << true;
         QTest::newRow("change password") << "mnuChangePwd"
                                          << "frmChangePassword" << false << false;
+        QTest::newRow("import workstations") << "mnuImportWorkstations"
+                                             << "frmImportWorkstations" << true << true;
         QTest::newRow("create user") << "mnuCreateUser"
                                      << "frmUserDetails" << true << true;
         QTest::newRow("change unit") << "mnuChangeUnit"

@@ -39,6 +39,13 @@ std::optional<SaveAnswer> FakeDesktop::saveFile(const QString& folder, const QSt
     return SaveAnswer{*name, fileTypes.isEmpty() ? 0 : fileTypes.dequeue()};
 }
 
+std::optional<QString> FakeDesktop::openFileName(const QString& folder, const QString& filter) {
+    dialogs.append({folder, filter, QString()});
+    if (openNames.isEmpty())
+        return std::nullopt;
+    return openNames.dequeue();
+}
+
 void FakeDesktop::openUrl(const QString& address) {
     opened.append(address);
 }

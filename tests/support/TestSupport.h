@@ -30,9 +30,12 @@ class FakeDesktop : public Desktop {
     // Through saveFileName, with the type from `fileTypes`.
     std::optional<SaveAnswer> saveFile(const QString& folder, const QString& filter,
                                        const QString& fileName) override;
+    std::optional<QString> openFileName(const QString& folder, const QString& filter) override;
     void openUrl(const QString& address) override;
     void endProgram() override;
 
+    // Answers for the next open dialogs; an empty queue cancels.
+    QQueue<QString> openNames;
     // Answers for the next questions; an empty queue answers OK / Yes.
     QQueue<MsgAnswer> answers;
     // Answers for the next save dialogs; an empty queue cancels.

@@ -1,4 +1,4 @@
-#include "shell/UnitAccess.h"
+#include "app/UnitAccess.h"
 
 namespace orvane {
 

@@ -1,4 +1,4 @@
-#include "shell/LoginData.h"
+#include "app/LoginData.h"
 
 #include "app/Session.h"
 
