@@ -35,7 +35,7 @@ struct WorkerLane {
 };
 
 struct WorkerState {
-    WorkerLane lanes[2]; // reads, saves
+    WorkerLane lanes[3]; // reads, saves, files
     QObject home;        // on the UI thread: results are delivered through it
     int pending = 0;
 };
@@ -69,7 +69,7 @@ void DataWorker::enqueue(QObject* receiver, Task task,
     ++s.pending;
     const QString text = Session().SharedConnection().connectionText();
     QPointer<QObject> target(receiver);
-    WorkerCore* core = s.lanes[lane == Lane::Saves ? 1 : 0].core;
+    WorkerCore* core = s.lanes[static_cast<int>(lane)].core;
     QObject* home = &s.home;
     QMetaObject::invokeMethod(
         core,

@@ -41,7 +41,8 @@ class RequestLine {
 
 class DataWorker {
   public:
-    enum class Lane { Reads, Saves };
+    // Files: writes to the disk (exports); its jobs get no connection.
+    enum class Lane { Reads, Saves, Files };
 
     // Runs `job(connection)` on the worker. `done` runs on the UI thread with the result, unless
     // `receiver` was destroyed meanwhile. With a line and request id, a request that is no
@@ -54,6 +55,11 @@ class DataWorker {
     // Runs the job and waits for it with the window answering (events keep being processed).
     // Throws the job's DbError on the UI thread, as a direct call would.
     template <class R> static R await(std::function<R(Connection&)> job, Lane lane = Lane::Reads);
+
+    // Runs `job()` on the files lane, with no database; `done` gets its value on the UI thread
+    // unless `receiver` was destroyed. The job reports its own failures in its value.
+    template <class R>
+    static void postTask(QObject* receiver, std::function<R()> job, std::function<void(R)> done);
 
     // Processes events (the window answers) until done() holds.
     static void waitUntil(const std::function<bool()>& done);
@@ -91,6 +97,17 @@ void DataWorker::post(QObject* receiver, std::function<R(Connection&)> job,
             return [done, result = std::move(result)]() mutable { done(std::move(result)); };
         },
         std::move(latest), request, lane);
+}
+
+template <class R>
+void DataWorker::postTask(QObject* receiver, std::function<R()> job, std::function<void(R)> done) {
+    enqueue(
+        receiver,
+        [job = std::move(job),
+         done = std::move(done)](const std::function<Connection&()>&) -> std::function<void()> {
+            return [done, value = job()]() mutable { done(std::move(value)); };
+        },
+        nullptr, 0, Lane::Files);
 }
 
 template <class T> void DataWorker::release(std::shared_ptr<T> values) {

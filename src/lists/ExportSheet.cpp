@@ -1,5 +1,6 @@
 #include "lists/ExportSheet.h"
 
+#include "app/DataWorker.h"
 #include "app/Session.h"
 #include "platform/Messages.h"
 #include "sheet/SheetComponent.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QProgressDialog>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
@@ -42,6 +44,44 @@ bool usableFolder(const QString& folder) {
         return false;
     QTemporaryFile probe(folder + QStringLiteral("/.orvane-probe-XXXXXX"));
     return probe.open();
+}
+
+// Writes a snapshot of the sheet on the data worker's files lane and waits for it with the
+// window answering; a progress dialog shows after half a second, and its Cancel gives the write
+// up before it replaces the file. A failure is thrown as the writers throw it.
+void WriteOffThread(const SheetComponent& sheet, const QString& path, int fileType) {
+    std::shared_ptr<const SheetModel> cells = sheet.sheetModel()->snapshot();
+    const SheetOptions options = OptionsOf(sheet);
+    auto cancelled = std::make_shared<std::atomic<bool>>(false);
+    std::optional<QString> failure;
+    bool finished = false;
+    QObject receiver;
+    DataWorker::postTask<QString>(
+        &receiver,
+        [cells, options, path, fileType, cancelled]() -> QString {
+            WriteCancellation gate(*cancelled);
+            try {
+                WriteSheetFile(*cells, options, path, fileType);
+                return QString();
+            } catch (const WorkbookWriteCancelled&) {
+                return QString(); // nothing to say: the user asked for it
+            } catch (const std::exception& error) {
+                return QString::fromStdString(error.what());
+            }
+        },
+        [&](QString why) {
+            finished = true;
+            if (!why.isEmpty())
+                failure = why;
+        });
+    QProgressDialog progress(QStringLiteral("Writing %1 ...").arg(QFileInfo(path).fileName()),
+                             QStringLiteral("Cancel"), 0, 0, QApplication::activeWindow());
+    progress.setWindowTitle(QStringLiteral("Export"));
+    progress.setMinimumDuration(500);
+    QObject::connect(&progress, &QProgressDialog::canceled, [cancelled] { *cancelled = true; });
+    DataWorker::waitUntil([&finished] { return finished; });
+    if (failure)
+        throw std::runtime_error(failure->toStdString());
 }
 
 } // namespace
@@ -119,7 +159,7 @@ void ExportSheet(const SheetComponent& sheet, const QString& caption) {
             MsgBox(QStringLiteral("Are you sure you want to overwrite"), MsgIcon::Information,
                    MsgButtons::YesNo) != MsgAnswer::Yes)
             return;
-        WriteSheetFile(sheet, path, type.fileType);
+        WriteOffThread(sheet, path, type.fileType);
     } catch (const std::exception& error) {
         busy.reset();
         MsgBox(QString::fromStdString(error.what()));

@@ -52,6 +52,21 @@ SheetModel::SheetModel(QObject* parent) : QAbstractTableModel(parent) {
     internStyle(CellStyle{}); // index 0: the sheet's default format
 }
 
+std::unique_ptr<SheetModel> SheetModel::snapshot() const {
+    auto copy = std::make_unique<SheetModel>();
+    copy->cells_ = cells_;
+    copy->rows_ = rows_;
+    copy->cols_ = cols_;
+    copy->minRows_ = minRows_;
+    copy->styles_ = styles_;
+    copy->styleIds_ = styleIds_;
+    copy->widths_ = widths_;
+    copy->rowHeights_ = rowHeights_;
+    copy->shownRows_ = shownRowTarget();
+    copy->shownCols_ = cols_;
+    return copy;
+}
+
 int SheetModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : shownRows_;
 }

@@ -12,6 +12,7 @@
 #include <QString>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace orvane {
@@ -95,6 +96,10 @@ class SheetModel : public QAbstractTableModel {
     const std::map<int, int>& customRowHeights() const { return rowHeights_; }
 
     QFont fontFor(int styleIndex) const;
+
+    // A copy of the cells, styles and sizes with no view attached, which a writer on another
+    // thread may read while this sheet goes on changing.
+    std::unique_ptr<SheetModel> snapshot() const;
 
   public slots:
     // Publishes row/column count and content changes to attached views.

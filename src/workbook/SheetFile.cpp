@@ -4,16 +4,25 @@
 
 namespace orvane {
 
-void WriteSheetFile(const SheetComponent& sheet, const QString& path, int fileType) {
+SheetOptions OptionsOf(const SheetComponent& sheet) {
     SheetOptions options;
     options.showGridLines = sheet.showGridLines();
     options.showHeadings = sheet.showRowColHeadings();
+    return options;
+}
+
+void WriteSheetFile(const SheetComponent& sheet, const QString& path, int fileType) {
+    WriteSheetFile(*sheet.sheetModel(), OptionsOf(sheet), path, fileType);
+}
+
+void WriteSheetFile(const SheetModel& cells, const SheetOptions& options, const QString& path,
+                    int fileType) {
     switch (fileType) {
     case SheetComponent::XlsFileType:
-        XlsWriter(*sheet.sheetModel(), options).write(path);
+        XlsWriter(cells, options).write(path);
         return;
     case SheetComponent::XlsxFileType:
-        XlsxWriter(*sheet.sheetModel(), options).write(path);
+        XlsxWriter(cells, options).write(path);
         return;
     default:
         throw WorkbookWriteError(

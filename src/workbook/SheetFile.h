@@ -10,5 +10,10 @@ namespace orvane {
 
 // Throws WorkbookWriteError with a message for the user.
 void WriteSheetFile(const SheetComponent& sheet, const QString& path, int fileType);
+// The same for a sheet's cells alone (a snapshot written off the UI thread).
+void WriteSheetFile(const SheetModel& cells, const SheetOptions& options, const QString& path,
+                    int fileType);
+// The display switches a sheet is written with.
+SheetOptions OptionsOf(const SheetComponent& sheet);
 
 } // namespace orvane

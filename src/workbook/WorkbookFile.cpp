@@ -9,6 +9,22 @@
 
 namespace orvane {
 
+namespace {
+thread_local const std::atomic<bool>* cancelFlag = nullptr;
+} // namespace
+
+WriteCancellation::WriteCancellation(const std::atomic<bool>& cancelled) {
+    cancelFlag = &cancelled;
+}
+
+WriteCancellation::~WriteCancellation() {
+    cancelFlag = nullptr;
+}
+
+bool WriteCancellation::requested() {
+    return cancelFlag && cancelFlag->load();
+}
+
 void ReplaceFile(const QString& path, const std::function<QString(QFileDevice&)>& write) {
     const QString shown = QDir::toNativeSeparators(path);
     auto fail = [&](const QString& why) {
@@ -37,6 +53,10 @@ void ReplaceFile(const QString& path, const std::function<QString(QFileDevice&)>
     if (!why.isEmpty()) {
         file.cancelWriting();
         fail(why);
+    }
+    if (WriteCancellation::requested()) {
+        file.cancelWriting();
+        throw WorkbookWriteCancelled();
     }
     if (!file.commit()) // flushes, syncs to the disk and renames over the target
         fail(file.errorString());

@@ -2,6 +2,7 @@
 // What the two workbook writers (.xls and .xlsx) share: the error they throw, the sheet's
 // display switches, and the safe replacement of the file they write.
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <stdexcept>
 
@@ -19,6 +20,23 @@ struct SheetOptions {
     QString sheetName = QStringLiteral("Sheet1");
     bool showGridLines = true;
     bool showHeadings = true; // row numbers and column letters
+};
+
+// A write given up before it replaced the file: the file there is untouched.
+class WorkbookWriteCancelled : public WorkbookWriteError {
+  public:
+    WorkbookWriteCancelled() : WorkbookWriteError("The write was cancelled.") {}
+};
+
+// While one is alive, a ReplaceFile on this thread checks `cancelled` before it replaces the
+// file, and throws WorkbookWriteCancelled once it is set.
+class WriteCancellation {
+  public:
+    explicit WriteCancellation(const std::atomic<bool>& cancelled);
+    ~WriteCancellation();
+    WriteCancellation(const WriteCancellation&) = delete;
+    WriteCancellation& operator=(const WriteCancellation&) = delete;
+    static bool requested();
 };
 
 // Writes `path` through QSaveFile: `write` fills a new temporary file in the target's folder,

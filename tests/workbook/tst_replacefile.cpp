@@ -105,6 +105,25 @@ class tst_replacefile : public QObject {
         QCOMPARE(contents(target), QByteArray("new"));
     }
 
+    // An export cancelled while it wrote: the old bytes stay and no temporary is left.
+    void aCancelledWriteKeepsTheOldFile() {
+        QTemporaryDir dir;
+        const QString target = dir.filePath("kept.xlsx");
+        QFile old(target);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+        old.close();
+        std::atomic<bool> cancelled{false};
+        WriteCancellation gate(cancelled);
+        QVERIFY_THROWS_EXCEPTION(WorkbookWriteCancelled, ReplaceFile(target, [&](QFileDevice& f) {
+                                     f.write("new");
+                                     cancelled = true; // Cancel pressed while the write ran
+                                     return QString();
+                                 }));
+        QCOMPARE(contents(target), QByteArray("old"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"kept.xlsx"});
+    }
+
     // Only root may give a file away, so only root can see it kept.
     void ownerAndGroupAreKept() {
         if (::geteuid() != 0)
