@@ -1,6 +1,8 @@
 #include "app/Screens.h"
 
 #include "app/mdlTarovel.h"
+#include "platform/Database.h"
+#include "platform/Messages.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -99,6 +101,16 @@ void UnloadScreen(QWidget* screen) {
 
 bool IsUnloaded(const QWidget* screen) {
     return screen->property(kUnloaded).toBool();
+}
+
+bool ShowingDbError(const std::function<void()>& work) {
+    try {
+        work();
+        return true;
+    } catch (const DbError& error) {
+        MsgBox(error.description());
+        return false;
+    }
 }
 
 QPushButton* CommandButton(const QString& caption, const char* name, QWidget* parent) {

@@ -25,6 +25,9 @@ bool IsUnloaded(const QWidget* screen);
 // then goes on to the control.
 void OnMousePress(QWidget* control, std::function<void()> action);
 
+// Runs the work; a database failure is shown as its message and gives false.
+bool ShowingDbError(const std::function<void()>& work);
+
 // A command button: Enter presses it while it has the focus; no button is the screen's
 // default, so Enter in a text box never presses one.
 QPushButton* CommandButton(const QString& caption, const char* name, QWidget* parent);
