@@ -148,11 +148,16 @@ bool frmAntivirusMaster::SaveNewAntivirus() {
     const QString shown = TxCode->text();
     const QString user = Session().CurrentUserId;
     const AntivirusRow typed{shown, TxName->text(), TxPurchaseKey->text(), TxInstallKey->text()};
-    const NewEntryOutcome outcome =
-        AwaitBusy<NewEntryOutcome>(this, [shown, typed, user](Connection& c) {
+    NewEntryOutcome outcome;
+    try {
+        outcome = AwaitBusy<NewEntryOutcome>(this, [shown, typed, user](Connection& c) {
             LimitSaveLockWait(c);
             return SaveNewProduct(c, shown, typed, user);
         });
+    } catch (const DbError& error) { // the save's connection could not be opened
+        outcome.result = NewEntryOutcome::Result::Failed;
+        outcome.error = error;
+    }
     if (outcome.result == NewEntryOutcome::Result::NameTaken) {
         MsgBox("The Same Entry Already Exists.   ");
         TxName->setFocus();

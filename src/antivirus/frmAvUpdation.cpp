@@ -201,11 +201,16 @@ bool frmAvUpdation::SaveNewSystem() {
     const QString shown = TxCode->text();
     const QString user = Session().CurrentUserId;
     const SystemRecord typed = typedRecord(*this);
-    const NewEntryOutcome outcome =
-        AwaitBusy<NewEntryOutcome>(this, [unit, shown, typed, user](Connection& c) {
+    NewEntryOutcome outcome;
+    try {
+        outcome = AwaitBusy<NewEntryOutcome>(this, [unit, shown, typed, user](Connection& c) {
             LimitSaveLockWait(c);
             return SaveNewWorkstation(c, unit, shown, typed, user);
         });
+    } catch (const DbError& error) { // the save's connection could not be opened
+        outcome.result = NewEntryOutcome::Result::Failed;
+        outcome.error = error;
+    }
     const bool saved =
         ShowNewEntry(outcome, shown, {"serial number", "Serial No", "Serial No"},
                      [this](const QString& stored) { TxCode->setText(TrimBlanks(stored)); });

@@ -24,7 +24,8 @@ class ScreenBusy : public QObject {
 };
 
 // Runs the job on the data worker's save lane with the screen busy and waits for it with the window
-// answering. Throws the job's DbError on the UI thread, as a direct call would.
+// answering. Throws the job's DbError on the UI thread, as a direct call would; so does a failure
+// to open the lane's connection before the job could run.
 template <class R> R AwaitBusy(QWidget* screen, std::function<R(Connection&)> job) {
     ScreenBusy busy(screen);
     return DataWorker::await<R>(std::move(job), DataWorker::Lane::Saves);
