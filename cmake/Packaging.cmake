@@ -29,9 +29,11 @@ install(FILES ${ORVANE_DOC_DIR}/changelog.gz packaging/deb/copyright
 # What the package holds, to build without the tests and benchmarks.
 add_custom_target(orvane-package-programs)
 add_dependencies(orvane-package-programs orvane orvane-docs)
-if(TARGET orvane-report)
-  add_dependencies(orvane-package-programs orvane-report)
-endif()
+foreach(program orvane-report orvane-import)
+  if(TARGET ${program})
+    add_dependencies(orvane-package-programs ${program})
+  endif()
+endforeach()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orvane)
