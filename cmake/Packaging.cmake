@@ -10,7 +10,8 @@ install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/orvane)
 # the package is the same on every build); the copyright file stays plain, as Debian wants.
 set(ORVANE_DOC_DIR ${CMAKE_CURRENT_BINARY_DIR}/doc)
 set(ORVANE_GZIPPED)
-foreach(source docs/man/orvane.1 docs/man/orvane-report.1 packaging/deb/changelog)
+foreach(source docs/man/orvane.1 docs/man/orvane-report.1 docs/man/orvane-import.1
+               packaging/deb/changelog)
   get_filename_component(name ${source} NAME)
   add_custom_command(OUTPUT ${ORVANE_DOC_DIR}/${name}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${ORVANE_DOC_DIR}
@@ -21,6 +22,7 @@ foreach(source docs/man/orvane.1 docs/man/orvane-report.1 packaging/deb/changelo
 endforeach()
 add_custom_target(orvane-docs ALL DEPENDS ${ORVANE_GZIPPED})
 install(FILES ${ORVANE_DOC_DIR}/orvane.1.gz ${ORVANE_DOC_DIR}/orvane-report.1.gz
+              ${ORVANE_DOC_DIR}/orvane-import.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # A native package (its version has no Debian revision): the changelog is changelog.gz.
 install(FILES ${ORVANE_DOC_DIR}/changelog.gz packaging/deb/copyright
