@@ -52,18 +52,20 @@ void HistoryBins::add(const LogSample& s) {
         return;
     if (s.up) {
         answer(s.time, s.roundTrip, s.time, s.roundTrip, s.time);
-        if (down_)
+        if (lossRun_ >= kDownAfterLosses)
             downPeriod(downFrom_, s.time - lastLoss_ <= kDownGapMs ? s.time : lastLoss_);
-        down_ = false;
-    } else {
-        loss(s.time);
-        if (down_ && s.time - lastLoss_ > kDownGapMs)
-            downPeriod(downFrom_, lastLoss_);
-        if (!down_ || s.time - lastLoss_ > kDownGapMs)
-            downFrom_ = s.time;
-        down_ = true;
-        lastLoss_ = s.time;
+        lossRun_ = 0;
+        return;
     }
+    loss(s.time);
+    if (lossRun_ > 0 && s.time - lastLoss_ > kDownGapMs) { // the monitor was away meanwhile
+        if (lossRun_ >= kDownAfterLosses)
+            downPeriod(downFrom_, lastLoss_);
+        lossRun_ = 0;
+    }
+    if (lossRun_++ == 0)
+        downFrom_ = s.time;
+    lastLoss_ = s.time;
 }
 
 void HistoryBins::add(const LogMinute& m) {
@@ -116,9 +118,9 @@ void HistoryBins::downPeriod(qint64 from, qint64 to) {
 }
 
 HistoryView HistoryBins::finish() {
-    if (down_)
+    if (lossRun_ >= kDownAfterLosses)
         downPeriod(downFrom_, lastLoss_);
-    down_ = false;
+    lossRun_ = 0;
     for (const Column& c : columns_) {
         if (c.low != UINT32_MAX) {
             view_.roundTrip.append(

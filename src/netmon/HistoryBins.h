@@ -19,8 +19,10 @@ class HistoryBins {
     void usedSummaries() { view_.fromSummaries = true; }
     HistoryView finish();
 
-    // Losses an answer follows within this long are one down period up to that answer; after
-    // a longer silence (the monitor was closed) the period ends at the last loss.
+    // A branch is down from the first of at least this many losses in a row up to the next
+    // answer, when that follows within kDownGapMs; after a longer silence (the monitor was
+    // closed) the period ends at the last loss. A single lost echo is only marked.
+    static constexpr int kDownAfterLosses = 2;
     static constexpr qint64 kDownGapMs = 60 * 1000;
 
   private:
@@ -40,7 +42,7 @@ class HistoryBins {
     double msPerColumn_;
     std::vector<Column> columns_;
     HistoryView view_;
-    bool down_ = false;
+    int lossRun_ = 0; // losses in a row so far
     qint64 downFrom_ = 0;
     qint64 lastLoss_ = 0;
 };

@@ -35,7 +35,7 @@ struct HistoryView {
     // so a spike stays visible whatever the range.
     QVector<QPointF> roundTrip;
     QVector<qint64> losses;              // the first loss of each column with any
-    QVector<QPair<qint64, qint64>> down; // from the first loss to the next answer
+    QVector<QPair<qint64, qint64>> down; // losses in a row, up to the next answer
     uint32_t maxRoundTrip = 0;
     QVector<BranchLoss> branches; // every branch, over the range
     qint64 unreadable = 0;        // lines skipped as corrupt

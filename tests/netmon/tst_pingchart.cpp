@@ -26,14 +26,17 @@ namespace {
 const QVector<Branch> kBranches = {{"Harbour", "127.0.0.2"}, {"Depot", "127.0.0.3"}};
 const char* kHeader = "date,time,branch,address,status,status_text,round_trip_ms\r\n";
 
-// Harbour answers, is down from 09:30:00 to its answer at 09:30:40; Depot loses one of two.
+// Harbour answers, is down from 09:30:00 to its answer at 09:30:40 and loses a single echo
+// at 09:50 (a mark, not a down period); Depot loses one of two.
 const char* kLog = "2026-12-08,09:10:00.000,Harbour,127.0.0.2,0,Success!,12\r\n"
                    "2026-12-08,09:20:00.000,Harbour,127.0.0.2,0,Success!,40\r\n"
                    "2026-12-08,09:30:00.000,Harbour,127.0.0.2,11010,Request Timed Out,0\r\n"
                    "2026-12-08,09:30:20.000,Harbour,127.0.0.2,11010,Request Timed Out,0\r\n"
                    "2026-12-08,09:30:40.000,Harbour,127.0.0.2,0,Success!,25\r\n"
                    "2026-12-08,09:40:00.000,Depot,127.0.0.3,11010,Request Timed Out,0\r\n"
-                   "2026-12-08,09:40:01.000,Depot,127.0.0.3,0,Success!,5\r\n";
+                   "2026-12-08,09:40:01.000,Depot,127.0.0.3,0,Success!,5\r\n"
+                   "2026-12-08,09:50:00.000,Harbour,127.0.0.2,11010,Request Timed Out,0\r\n"
+                   "2026-12-08,09:50:01.000,Harbour,127.0.0.2,0,Success!,8\r\n";
 
 qint64 at(const char* time) {
     return QDateTime::fromString(QString("2026-12-08T") + time, Qt::ISODate).toMSecsSinceEpoch();
@@ -85,16 +88,17 @@ class TestPingChart : public QObject {
         window.ShowRange(HistoryRange::Hour);
         QVERIFY(loaded.wait(10000));
 
-        QCOMPARE(window.RoundTripSeries()->points(),
-                 QList<QPointF>({{double(at("09:10:00")), 12},
-                                 {double(at("09:20:00")), 40},
-                                 {double(at("09:30:40")), 25}}));
-        QCOMPARE(window.LossSeries()->points(),
-                 QList<QPointF>({{double(at("09:30:00")), 0}, {double(at("09:30:20")), 0}}));
+        QCOMPARE(window.RoundTripSeries()->points(), QList<QPointF>({{double(at("09:10:00")), 12},
+                                                                     {double(at("09:20:00")), 40},
+                                                                     {double(at("09:30:40")), 25},
+                                                                     {double(at("09:50:01")), 8}}));
+        QCOMPARE(window.LossSeries()->points(), QList<QPointF>({{double(at("09:30:00")), 0},
+                                                                {double(at("09:30:20")), 0},
+                                                                {double(at("09:50:00")), 0}}));
         const double from = at("09:30:00"), to = at("09:30:40"), top = 46;
         QCOMPARE(window.DownSeries()->upperSeries()->points(),
                  QList<QPointF>({{from, 0}, {from, top}, {to, top}, {to, 0}}));
-        QCOMPARE(window.LossBars()->at(0), 40.0);
+        QCOMPARE(window.LossBars()->at(0), 300.0 / 7);
         QCOMPARE(window.LossBars()->at(1), 50.0);
         QCOMPARE(window.LbNote->text(), note);
     }
@@ -122,14 +126,15 @@ class TestPingChart : public QObject {
                               "2026-12-08,09:10,Harbour,4,0,3,7,12",
                               "2026-12-08,09:20,Harbour,1,0,40,40,40",
                               "2026-12-08,09:30,Harbour,1,2,25,25,25",
-                              "2026-12-08,09:40,Depot,1,1,5,5,5", ""}));
+                              "2026-12-08,09:40,Depot,1,1,5,5,5",
+                              "2026-12-08,09:50,Harbour,1,1,8,8,8", ""}));
 
         request.to = at("00:00:00") + RangeMs(HistoryRange::Week); // beyond a day: summaries
         const HistoryView after = LoadHistory(request);
         QVERIFY(after.fromSummaries && !before.fromSummaries);
         for (const HistoryView& view : {before, after}) {
-            QCOMPARE(view.branches[0].answers, 6);
-            QCOMPARE(view.branches[0].losses, 2);
+            QCOMPARE(view.branches[0].answers, 7);
+            QCOMPARE(view.branches[0].losses, 3);
             QCOMPARE(view.branches[1].losses, 1);
             QCOMPARE(view.maxRoundTrip, 40u);
         }
