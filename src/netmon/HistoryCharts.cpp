@@ -10,7 +10,6 @@
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QValueAxis>
-#include <cmath>
 
 namespace orvane {
 namespace historychart {
@@ -32,6 +31,19 @@ template <class T> T* seriesNamed(const QChart* chart, const QString& name) {
     return nullptr;
 }
 
+// The round-trip axis's top: a round number a little above the slowest answer, so its five
+// steps read well.
+double niceTop(uint32_t slowest) {
+    const double wanted = std::max(10.0, slowest * 1.1);
+    double scale = 1;
+    while (scale * 10 < wanted)
+        scale *= 10;
+    for (double m : {1.0, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0})
+        if (m * scale >= wanted)
+            return m * scale;
+    return 10 * scale;
+}
+
 } // namespace
 
 QString roundTripName() {
@@ -46,7 +58,7 @@ QString downName() {
 
 void showRoundTrip(QChart* chart, const HistoryView& view, HistoryRange range) {
     clear(chart);
-    const double top = std::max(10.0, std::ceil(view.maxRoundTrip * 1.15));
+    const double top = niceTop(view.maxRoundTrip);
 
     // Shading first, so that the line and the marks are drawn over it.
     auto* edge = new QLineSeries;
@@ -73,7 +85,7 @@ void showRoundTrip(QChart* chart, const HistoryView& view, HistoryRange range) {
     marks->setBorderColor(QColor(120, 0, 0));
     QList<QPointF> at;
     for (qint64 time : view.losses)
-        at << QPointF(double(time), 0);
+        at << QPointF(double(time), top); // along the top, clear of the line
     marks->replace(at);
 
     auto* time = new QDateTimeAxis; // local time
@@ -85,6 +97,9 @@ void showRoundTrip(QChart* chart, const HistoryView& view, HistoryRange range) {
                    QDateTime::fromMSecsSinceEpoch(view.to));
     auto* ms = new QValueAxis;
     ms->setRange(0, top);
+    ms->setTickType(QValueAxis::TicksDynamic);
+    ms->setTickAnchor(0);
+    ms->setTickInterval(top / 5);
     ms->setLabelFormat(QStringLiteral("%d"));
     ms->setTitleText(QStringLiteral("ms"));
     chart->addAxis(time, Qt::AlignBottom);

@@ -92,10 +92,10 @@ class TestPingChart : public QObject {
                                                                      {double(at("09:20:00")), 40},
                                                                      {double(at("09:30:40")), 25},
                                                                      {double(at("09:50:01")), 8}}));
-        QCOMPARE(window.LossSeries()->points(), QList<QPointF>({{double(at("09:30:00")), 0},
-                                                                {double(at("09:30:20")), 0},
-                                                                {double(at("09:50:00")), 0}}));
-        const double from = at("09:30:00"), to = at("09:30:40"), top = 46;
+        const double from = at("09:30:00"), to = at("09:30:40"), top = 50; // 40 ms + 10 %
+        QCOMPARE(window.LossSeries()->points(),
+                 QList<QPointF>(
+                     {{from, top}, {double(at("09:30:20")), top}, {double(at("09:50:00")), top}}));
         QCOMPARE(window.DownSeries()->upperSeries()->points(),
                  QList<QPointF>({{from, 0}, {from, top}, {to, top}, {to, 0}}));
         QCOMPARE(window.LossBars()->at(0), 300.0 / 7);
