@@ -46,11 +46,8 @@ bool stopped(const std::atomic<bool>* stop) {
     return stop && stop->load(std::memory_order_relaxed);
 }
 
-bool writeSummary(const QString& raw, const QString& target, const std::atomic<bool>* stop,
+bool writeSummary(const QStringList& sources, const QString& target, const std::atomic<bool>* stop,
                   qint64* unreadable) {
-    LogLines lines(raw);
-    if (!lines.isOpen())
-        return false;
     LogLineReader reader({});
     MinuteTally tally;
     LogSample sample;
@@ -58,22 +55,27 @@ bool writeSummary(const QString& raw, const QString& target, const std::atomic<b
     std::string_view line;
     QString name;
     QByteArray lastName;
-    for (qint64 n = 0; lines.next(line); ++n) {
-        if ((n & 0xffff) == 0 && stopped(stop))
+    for (const QString& source : sources) {
+        LogLines lines(source);
+        if (!lines.isOpen())
             return false;
-        const LogLineReader::Kind kind = reader.readSample(line, sample);
-        if (kind == LogLineReader::Kind::Bad) {
-            ++bad;
-            continue;
+        for (qint64 n = 0; lines.next(line); ++n) {
+            if ((n & 0xffff) == 0 && stopped(stop))
+                return false;
+            const LogLineReader::Kind kind = reader.readSample(line, sample);
+            if (kind == LogLineReader::Kind::Bad) {
+                ++bad;
+                continue;
+            }
+            if (kind != LogLineReader::Kind::Sample)
+                continue;
+            const std::string_view branch = reader.lastBranch();
+            if (branch != std::string_view(lastName.constData(), size_t(lastName.size()))) {
+                lastName = QByteArray(branch.data(), qsizetype(branch.size()));
+                name = QString::fromUtf8(lastName);
+            }
+            tally.add(name, sample);
         }
-        if (kind != LogLineReader::Kind::Sample)
-            continue;
-        const std::string_view branch = reader.lastBranch();
-        if (branch != std::string_view(lastName.constData(), size_t(lastName.size()))) {
-            lastName = QByteArray(branch.data(), qsizetype(branch.size()));
-            name = QString::fromUtf8(lastName);
-        }
-        tally.add(name, sample);
     }
     if (unreadable)
         *unreadable = bad;
@@ -86,12 +88,18 @@ bool writeSummary(const QString& raw, const QString& target, const std::atomic<b
     return out.write(text) == text.size() && out.commit();
 }
 
-bool writeGzip(const QString& raw, const QString& target, const std::atomic<bool>* stop) {
+// With `append`, the raw lines go behind the closed copy as a further gzip member, which
+// zlib reads on as one stream.
+bool writeGzip(const QString& raw, const QString& target, const std::atomic<bool>* stop,
+               bool append) {
     QFile in(raw);
     if (!in.open(QIODevice::ReadOnly))
         return false;
     const QString part = target + QStringLiteral(".part");
-    gzFile out = gzopen(QFile::encodeName(part).constData(), "wb6");
+    QFile::remove(part);
+    if (append && !QFile::copy(target, part))
+        return false;
+    gzFile out = gzopen(QFile::encodeName(part).constData(), append ? "ab6" : "wb6");
     if (!out)
         return false;
     gzbuffer(out, 1 << 18);
@@ -124,10 +132,15 @@ bool closeDay(const QString& folder, const QDate& day, const std::atomic<bool>* 
     const QString raw = base + fileName(day);
     if (!QFile::exists(raw))
         return false;
+    // Lines stamped with a day already closed (a clock set back) are added to it, not put in
+    // its place.
+    const QString gz = base + gzName(day);
+    const bool append = QFile::exists(gz);
+    const QStringList sources = append ? QStringList{gz, raw} : QStringList{raw};
     // The raw file goes only once both of its replacements are complete.
-    if (!writeSummary(raw, base + summaryName(day), stop, unreadable))
+    if (!writeSummary(sources, base + summaryName(day), stop, unreadable))
         return false;
-    if (!writeGzip(raw, base + gzName(day), stop))
+    if (!writeGzip(raw, gz, stop, append))
         return false;
     return QFile::remove(raw);
 }

@@ -138,6 +138,31 @@ class TestPingChart : public QObject {
             QCOMPARE(view.branches[1].losses, 1);
             QCOMPARE(view.maxRoundTrip, 40u);
         }
+
+        // A line stamped with the closed day (a clock set back) joins it when it closes again.
+        const QByteArray late = kHeader + QByteArray("2026-12-08,09:40:30.000,Depot,"
+                                                     "127.0.0.3,0,Success!,60\r\n");
+        write(dir.filePath("2026-12-08.csv"), late);
+        QVERIFY(pinglog::closeDay(dir.path(), QDate(2026, 12, 8)));
+        QCOMPARE(gunzip(dir.filePath("2026-12-08.csv.gz")), raw + late);
+        const HistoryView again = LoadHistory(request);
+        QCOMPARE(again.branches[1].answers, 2);
+        QCOMPARE(again.branches[0].answers, 7); // the closed lines are still there
+    }
+
+    // The log closes the days before today by itself, and leaves today's file raw.
+    void logClosesEarlierDays() {
+        QTemporaryDir dir;
+        write(dir.filePath("2026-12-07.csv"), kHeader + QByteArray(kLog).replace("12-08", "12-07"));
+        {
+            PingLog log(
+                dir.path(), [] { return QDate(2026, 12, 8); }, 0);
+            log.append({QDateTime::fromMSecsSinceEpoch(at("09:00:00")), "Harbour", "127.0.0.2", 0,
+                        "Success!", 4});
+            QTRY_VERIFY(QFile::exists(dir.filePath("2026-12-07.csv.gz")));
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 QStringList({"2026-12-07.csv.gz", "2026-12-07.summary.csv", "2026-12-08.csv"}));
     }
 
     // Day sizes oldest first; whole days go, oldest first, the newest never.
