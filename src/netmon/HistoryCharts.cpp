@@ -31,13 +31,15 @@ template <class T> T* seriesNamed(const QChart* chart, const QString& name) {
     return nullptr;
 }
 
-// The round-trip axis's top: a round number a little above the slowest answer, so its five
-// steps read well.
-double niceTop(uint32_t slowest) {
-    const double wanted = std::max(10.0, slowest * 1.1);
+// An axis's top: a round number a little above the highest value, so its five steps read
+// well.
+double niceTop(double highest, double least) {
+    const double wanted = std::max(least, highest * 1.1);
     double scale = 1;
     while (scale * 10 < wanted)
         scale *= 10;
+    while (scale > wanted)
+        scale /= 10;
     for (double m : {1.0, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0})
         if (m * scale >= wanted)
             return m * scale;
@@ -58,7 +60,7 @@ QString downName() {
 
 void showRoundTrip(QChart* chart, const HistoryView& view, HistoryRange range) {
     clear(chart);
-    const double top = niceTop(view.maxRoundTrip);
+    const double top = niceTop(view.maxRoundTrip, 10);
 
     // Shading first, so that the line and the marks are drawn over it.
     auto* edge = new QLineSeries;
@@ -129,7 +131,11 @@ void showBranchLoss(QChart* chart, const HistoryView& view, const QStringList& c
     auto* names = new QBarCategoryAxis;
     names->append(captions);
     auto* percent = new QValueAxis;
-    percent->setRange(0, std::max(1.0, highest * 1.15));
+    const double top = niceTop(highest, 1);
+    percent->setRange(0, top);
+    percent->setTickType(QValueAxis::TicksDynamic);
+    percent->setTickAnchor(0);
+    percent->setTickInterval(top / 5);
     percent->setLabelFormat(QStringLiteral("%.1f"));
     percent->setTitleText(QStringLiteral("Loss %"));
     chart->addAxis(names, Qt::AlignBottom);

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QtConcurrent>
+#include <algorithm>
 
 namespace orvane {
 
@@ -143,9 +144,10 @@ void frmPingHistory::ShowRange(HistoryRange range) {
     request.branch = branch_;
     request.to = now_();
     request.from = request.to - RangeMs(range);
-    request.columns = std::max(200, int(history_->plotArea().width()));
-    if (request.columns < 200 || request.columns > 4000)
-        request.columns = 800;
+    // A pixel column each; before the chart has been laid out, the view's width less the
+    // axes' room.
+    const int plot = int(history_->plotArea().width());
+    request.columns = std::clamp(plot > 50 ? plot : ChHistory->width() - 100, 100, 4000);
     loading_ = true;
     history_->setTitle(QStringLiteral("%1, %2: reading the log...")
                            .arg(windowTitle().section(QStringLiteral(" - "), 1),
