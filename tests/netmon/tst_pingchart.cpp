@@ -103,6 +103,48 @@ class TestPingChart : public QObject {
         QCOMPARE(window.LbNote->text(), note);
     }
 
+    // One raw line: its branch (-1: not in the table), state and round trip, or unreadable.
+    void readsLine_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<int>("branch"); // -2: unreadable
+        QTest::addColumn<bool>("up");
+        QTest::addColumn<uint>("roundTrip");
+        QTest::newRow("quoted name") << QByteArray(R"(2026-12-08,09:10:00.000,"Site ""3"", North",)"
+                                                   "127.0.0.3,0,Success!,7\r\n")
+                                     << 1 << true << 7u;
+        QTest::newRow("unknown branch, not sent")
+            << QByteArray("2026-12-08,09:10:00.000,Elsewhere,127.0.0.9,-1,Error,0") << -1 << false
+            << 0u;
+        QTest::newRow("a field too many")
+            << QByteArray("2026-12-08,09:10:00.000,Harbour,127.0.0.2,0,Success!,7,") << -2 << false
+            << 0u;
+        QTest::newRow("no such day")
+            << QByteArray("2026-02-30,09:10:00.000,Harbour,127.0.0.2,0,Success!,7") << -2 << false
+            << 0u;
+        QTest::newRow("time without ms")
+            << QByteArray("2026-12-08,09:10:00,Harbour,127.0.0.2,0,Success!,7") << -2 << false
+            << 0u;
+        QTest::newRow("round trip not a number")
+            << QByteArray("2026-12-08,09:10:00.000,Harbour,127.0.0.2,0,Success!,7ms") << -2 << false
+            << 0u;
+    }
+    void readsLine() {
+        QFETCH(QByteArray, line);
+        QFETCH(int, branch);
+        QFETCH(bool, up);
+        QFETCH(uint, roundTrip);
+        LogLineReader reader({"Harbour", "Site \"3\", North"});
+        LogSample sample;
+        const auto kind = reader.readSample({line.constData(), size_t(line.size())}, sample);
+        QCOMPARE(kind == LogLineReader::Kind::Sample, branch != -2);
+        if (branch == -2)
+            return;
+        QCOMPARE(sample.branch, branch);
+        QCOMPARE(sample.up, up);
+        QCOMPARE(sample.roundTrip, roundTrip);
+        QCOMPARE(sample.time, at("09:10:00"));
+    }
+
     // A closed day: its raw bytes in the gzip, its minutes in the summary, and the same
     // figures read back from the summary as from the raw lines.
     void dayClose() {
