@@ -6,18 +6,25 @@
 #include "import/frmImportWorkstations.h"
 #include "lists/frmAVList.h"
 #include "lists/frmrptAVUpdationList.h"
+#include "netmon/PingLog.h"
 #include "netmon/frmPing.h"
+#include "netmon/frmPingHistory.h"
 #include "overview/frmExpiryOverview.h"
 #include "shell/Main.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMap>
+#include <QRandomGenerator>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 
 using namespace orvane;
@@ -64,11 +71,47 @@ QString ImportSample(const QString& serial, const QString& ip) {
            "10.20.0.15,UBUNTU 22.04,ERIK SANDS,IT,31/03/2027,\n";
 }
 
+// The last 24 hours of the demo branches' log (an echo every 2 s), so the history has
+// something to show: HARBOUR (branch 2) is down for 20 minutes and answers slowly now and then.
+void SeedPingLog() {
+    const QString folder = pinglog::defaultFolder();
+    QDir().mkpath(folder);
+    const QStringList names = {"HEAD-OFFICE", "HARBOUR", "KELVALE",     "SANDRIDGE",  "NORTHGATE",
+                               "WAREHOUSE",   "DEPOT",   "OUTLET-EAST", "OUTLET-WEST"};
+    const QDateTime now = QDateTime::currentDateTime();
+    QMap<QDate, QByteArray> days;
+    QRandomGenerator random(13);
+    for (QDateTime at = now.addDays(-1); at < now; at = at.addSecs(2)) {
+        const qint64 ago = at.secsTo(now);
+        QByteArray& text = days[at.date()];
+        if (text.isEmpty())
+            text = pinglog::header().toUtf8() + "\r\n";
+        for (int b = 0; b < names.size(); ++b) {
+            const bool down = b == 1 && ago < 5 * 3600 && ago >= 5 * 3600 - 1200;
+            const bool lost = down || random.bounded(3000) == 0;
+            const int slow = b == 1 && random.bounded(300) == 0 ? 120 + random.bounded(150) : 0;
+            const PingLogRecord record{at,
+                                       names[b],
+                                       QStringLiteral("127.0.0.%1").arg(b + 2),
+                                       lost ? 11010 : 0,
+                                       lost ? "Request Timed Out" : "Success!",
+                                       lost ? 0u : uint32_t(3 + b + random.bounded(12) + slow)};
+            text += pinglog::csvLine(record).toUtf8() + "\r\n";
+        }
+    }
+    for (auto day = days.cbegin(); day != days.cend(); ++day) {
+        QFile file(folder + "/" + pinglog::fileName(day.key()));
+        if (!file.exists() && file.open(QIODevice::WriteOnly))
+            file.write(day.value());
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     outDir = argc > 1 ? argv[1] : ".";
+    SeedPingLog();
     if (!Main())
         return 1;
     auto* login = waitFor<frmLogin>("frmLogin");
@@ -124,9 +167,20 @@ int main(int argc, char** argv) {
     shoot(main, "import-preview");
     import->CmClose_Click();
 
-    main->Show<frmPing>();
+    auto* monitor = main->Show<frmPing>();
     settle(3000);
     shoot(main, "ping-monitor");
-    // The monitor's branch history window is taken here once the monitor offers one.
+
+    monitor->History_Click(1);
+    if (auto* history = main->find<frmPingHistory>()) {
+        if (auto* frame = history->parentWidget())
+            frame->move(40, 30);
+        QEventLoop wait;
+        QObject::connect(history, &frmPingHistory::loaded, &wait, &QEventLoop::quit);
+        QTimer::singleShot(10000, &wait, &QEventLoop::quit);
+        history->ShowRange(HistoryRange::Day);
+        wait.exec();
+        shoot(main, "ping-history");
+    }
     return 0;
 }

@@ -1,8 +1,13 @@
 #include "netmon/PingLog.h"
 
+#include "netmon/PingDayClose.h"
+#include "netmon/PingLogFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
+#include <atomic>
 
 namespace orvane {
 
@@ -53,16 +58,12 @@ QDate dayOf(const QString& fileName) {
 }
 
 int removeOldest(const QString& folder, const QString& keep) {
-    QDir dir(folder);
-    QStringList days;
-    for (const QString& name : dir.entryList({QStringLiteral("*.csv")}, QDir::Files))
-        if (dayOf(name).isValid())
-            days << name;
-    if (days.size() <= kKeepFiles)
+    // A day counts once, whether it is still raw or closed into its gzip and summary.
+    QList<QDate> all = days(folder);
+    if (all.size() <= kKeepFiles)
         return 0;
-    days.sort(); // yyyy-MM-dd sorts by date
-    days.removeAll(keep);
-    return !days.isEmpty() && dir.remove(days.first()) ? 1 : 0;
+    all.removeAll(dayOf(keep));
+    return !all.isEmpty() && removeDay(folder, all.first()) ? 1 : 0;
 }
 
 } // namespace pinglog
@@ -70,8 +71,23 @@ int removeOldest(const QString& folder, const QString& keep) {
 // Lives on the log's thread; everything it does happens there.
 class PingLogWriter : public QObject {
   public:
-    PingLogWriter(const QString& folder, const PingLog::Today& today)
-        : folder_(folder), today_(today) {}
+    PingLogWriter(const QString& folder, const PingLog::Today& today, int closeDelayMs)
+        : folder_(folder), today_(today), closeDelayMs_(closeDelayMs) {}
+
+    // On the log's thread: closes the days before today after the delay.
+    void scheduleClose() {
+        if (closeDue_)
+            return;
+        closeDue_ = true;
+        QTimer::singleShot(closeDelayMs_, this, [this] {
+            closeDue_ = false;
+            const QDate today = today_();
+            pinglog::closeDaysBefore(folder_, today, &stopping);
+            pinglog::trimToCap(folder_, pinglog::kFolderCapBytes, today);
+        });
+    }
+
+    std::atomic<bool> stopping{false};
 
     void setReport(QObject* context, const std::function<void(const QString&)>& report) {
         context_ = context;
@@ -91,8 +107,13 @@ class PingLogWriter : public QObject {
                              file.write(bytes) == bytes.size() && file.flush();
         // A new day's file makes room by one; records stamped with any other day (a clock
         // that jumped, a late answer) never prune.
-        if (written && !existed && day == today_())
+        if (written && !existed && day == today_()) {
             pinglog::removeOldest(folder_, file.fileName().section(QLatin1Char('/'), -1));
+            scheduleClose();
+        }
+        // Today's file grows all day; the cap is looked at every few minutes of full writing.
+        if (written && ++writes_ % 4096 == 0)
+            pinglog::trimToCap(folder_, pinglog::kFolderCapBytes, today_());
         if (written == !failing_)
             return;
         failing_ = !written;
@@ -113,20 +134,26 @@ class PingLogWriter : public QObject {
   private:
     QString folder_;
     PingLog::Today today_;
+    int closeDelayMs_;
+    bool closeDue_ = false;
+    qint64 writes_ = 0;
     QObject* context_ = nullptr;
     std::function<void(const QString&)> report_;
     bool failing_ = false;
 };
 
-PingLog::PingLog(const QString& folder, const Today& today)
-    : folder_(folder), writer_(new PingLogWriter(folder, today)) {
+PingLog::PingLog(const QString& folder, const Today& today, int closeDelayMs)
+    : folder_(folder), writer_(new PingLogWriter(folder, today, closeDelayMs)) {
     thread_.setObjectName(QStringLiteral("ping log"));
     writer_->moveToThread(&thread_);
     QObject::connect(&thread_, &QThread::finished, writer_, &QObject::deleteLater);
     thread_.start(QThread::LowPriority);
+    QMetaObject::invokeMethod(
+        writer_, [w = writer_] { w->scheduleClose(); }, Qt::QueuedConnection);
 }
 
 PingLog::~PingLog() {
+    writer_->stopping = true;
     // Queued behind the records still waiting, so they are written first.
     QMetaObject::invokeMethod(
         writer_, [t = &thread_] { t->quit(); }, Qt::QueuedConnection);

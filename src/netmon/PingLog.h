@@ -1,9 +1,11 @@
 #pragma once
 // The monitor's history: every echo result as one line of a daily CSV file in
 // $XDG_STATE_HOME/Orvane/ping/, written on a thread of its own so that a slow or full
-// disk never holds up the screen. The 30 most recent day files are kept; when the file of
-// the real current day is made, the oldest beyond those goes, one file at most, so that a
-// clock jump can never empty the history.
+// disk never holds up the screen. The 30 most recent days are kept; when the file of
+// the real current day is made, the oldest beyond those goes, one day at most, so that a
+// clock jump can never empty the history. A while after the day changes (and after the
+// start), the days before it are closed: gzipped and summarised per minute. The folder is
+// held under pinglog::kFolderCapBytes by dropping whole days, oldest first.
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -27,6 +29,9 @@ struct PingLogRecord {
 namespace pinglog {
 
 constexpr int kKeepFiles = 30;
+// Answers of the old day may still come in just after midnight, and a start should not be
+// slowed: days are closed this long after the change or the start.
+constexpr int kCloseDelayMs = 60 * 1000;
 
 // $XDG_STATE_HOME/Orvane/ping; ~/.local/state/Orvane/ping when that is unset or relative.
 QString defaultFolder();
@@ -40,8 +45,8 @@ QString csvLine(const PingLogRecord& record);
 QString field(const QString& text);
 // "2026-12-08.csv" -> 2026-12-08; invalid for any other name.
 QDate dayOf(const QString& fileName);
-// Deletes the oldest day file when more than kKeepFiles exist, never `keep`; other files
-// stay. Returns how many went (0 or 1).
+// Deletes the oldest day (all its files) when more than kKeepFiles days exist, never the day
+// of the file `keep`; other files stay. Returns how many days went (0 or 1).
 int removeOldest(const QString& folder, const QString& keep);
 
 } // namespace pinglog
@@ -54,8 +59,10 @@ class PingLog {
     using Today = std::function<QDate()>;
     // Starts the writer thread.
     explicit PingLog(
-        const QString& folder, const Today& today = [] { return QDate::currentDate(); });
-    // Writes what is still queued, then ends the thread.
+        const QString& folder, const Today& today = [] { return QDate::currentDate(); },
+        int closeDelayMs = pinglog::kCloseDelayMs);
+    // Writes what is still queued, then ends the thread; a day being closed is left for the
+    // next start.
     ~PingLog();
     PingLog(const PingLog&) = delete;
     PingLog& operator=(const PingLog&) = delete;

@@ -2,12 +2,15 @@
 
 #include "app/ScreenGrowth.h"
 #include "app/mdlTarovel.h"
+#include "netmon/frmPingHistory.h"
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -89,6 +92,10 @@ frmPing::frmPing(QWidget* parent) : QWidget(parent), log_(pinglog::defaultFolder
         *labels[place.label - 1] = label;
         labels_[static_cast<size_t>(i)] = label;
         showToolTip(i);
+        label->installEventFilter(this);
+        label->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(label, &QLabel::customContextMenuRequested, this,
+                [this, i](const QPoint& at) { labelMenu(i, at); });
         cells.push_back({label, list, bandOf(place.left), bandOf(place.top)});
     }
     GrowAsGrid(this, std::move(cells), 3, 3);
@@ -178,4 +185,26 @@ void frmPing::showToolTip(int branch) {
     if (!logProblem_.isEmpty())
         text += QStringLiteral("\n\n") + logProblem_;
     labels_[i]->setToolTip(text);
+}
+
+bool frmPing::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        for (int i = 0; i < PingMonitor::kBranchCount; ++i)
+            if (watched == labels_[static_cast<size_t>(i)]) {
+                History_Click(i);
+                return true;
+            }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmPing::labelMenu(int branch, const QPoint& at) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("History..."), this, [this, branch] { History_Click(branch); });
+    menu.exec(labels_[static_cast<size_t>(branch)]->mapToGlobal(at));
+}
+
+void frmPing::History_Click(int branch) {
+    frmPingHistory::Open(log_.folder(), monitor_.branches(), branch);
 }

@@ -2,7 +2,8 @@
 // "VPN CHECK": nine lists, one per branch network, each gaining a line per ping and
 // coloured by the latest answer. Every answer also goes to the monitor's log, and each
 // branch's label tells its state and figures on hover, and that the log cannot be written
-// while that is so.
+// while that is so. A double-click on a label, or "History..." in its menu, opens the
+// branch's history chart.
 #include "netmon/BranchStats.h"
 #include "netmon/PingLog.h"
 #include "netmon/PingMonitor.h"
@@ -50,10 +51,13 @@ class frmPing : public QWidget {
   public slots:
     void Form_Load();
     void Timer1_Timer();
+    // Opens the history window of the branch (index in ping order).
+    void History_Click(int branch);
 
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void Form_Unload();
@@ -61,6 +65,7 @@ class frmPing : public QWidget {
 
     void record(const orvane::BranchResult& result);
     void showToolTip(int branch);
+    void labelMenu(int branch, const QPoint& at);
 
     orvane::PingLog log_;
     orvane::PingMonitor monitor_;
