@@ -211,6 +211,13 @@ ZipFacts CheckZip(const QByteArray& bytes, const ReadControl& control) {
                               name == QLatin1String("xl/sharedStrings.xml") ||
                               name == QLatin1String("[Content_Types].xml");
         QByteArray kept;
+        zip_stat_t stat;
+        // Room for a kept part at once, within what is left of the unpacked limit.
+        if ((workbook || rels || xlsxPart) &&
+            zip_stat_index(archive.get(), zip_uint64_t(i), 0, &stat) == 0 &&
+            (stat.valid & ZIP_STAT_SIZE))
+            kept.reserve(qsizetype(std::min<zip_uint64_t>(
+                stat.size, zip_uint64_t(control.limits.maxUnpackedBytes - unpacked))));
         for (;;) {
             const zip_int64_t n = zip_fread(entry.get(), buffer.data(), buffer.size());
             if (n < 0) // a failed inflate or a wrong checksum
@@ -239,7 +246,7 @@ ZipFacts CheckZip(const QByteArray& bytes, const ReadControl& control) {
     if (isXlsx) {
         facts.kind = FileKind::Xlsx;
         facts.visibleSheet = firstVisibleXlsx(workbookXml);
-        const QHash<QString, QByteArray> changed = ReadableXlsxParts(xlsxParts);
+        const QHash<QString, QByteArray> changed = ReadableXlsxParts(std::move(xlsxParts));
         if (!changed.isEmpty()) {
             facts.relativeParts = replaced(bytes, changed);
             if (facts.relativeParts.isEmpty())
