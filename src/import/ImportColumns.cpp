@@ -126,6 +126,16 @@ Headings FindHeadings(const SheetCells& sheet) {
             headings.columns[c] = field;
     }
     if (ColumnOf(headings.columns, Field::Key) < 0) {
+        // The lists' own key column is hidden: a hidden column whose heading names no field is
+        // taken for it first.
+        for (int c : sheet.hiddenColumns) {
+            if (c < width && !FieldForHeading(headings.titles[c])) {
+                headings.columns[c] = Field::Key;
+                break;
+            }
+        }
+    }
+    if (ColumnOf(headings.columns, Field::Key) < 0) {
         for (int c = 1; c + 1 < width; ++c) {
             if (headings.titles[c].trimmed().isEmpty() && headings.columns[c - 1] &&
                 headings.columns[c + 1]) {

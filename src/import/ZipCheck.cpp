@@ -52,11 +52,13 @@ int firstVisibleXlsx(const QByteArray& workbookXml) {
 }
 
 // Reads an .ods content.xml as it unpacks and stops at the first table whose style does
-// not hide it; the table styles come before the tables.
+// not hide it (the table styles come before the tables), once its columns are read: the
+// .ods reader does not say which of them are hidden.
 class OdsTables {
   public:
+    explicit OdsTables(int maxColumns) : maxColumns_(maxColumns) {}
     void add(const char* data, qint64 size) {
-        if (found_ >= 0 || failed_)
+        if (done_ || failed_)
             return;
         xml_.addData(QByteArray::fromRawData(data, int(size)));
         while (!xml_.atEnd()) {
@@ -67,26 +69,40 @@ class OdsTables {
                     failed_ = true;
                 return;
             }
+            if (found_ >= 0 && (xml_.name() == QLatin1String("table-row") ||
+                                xml_.name() == QLatin1String("table"))) {
+                done_ = true;
+                return;
+            }
             if (token != QXmlStreamReader::StartElement)
                 continue;
             const QXmlStreamAttributes attrs = xml_.attributes();
-            if (xml_.name() == QLatin1String("style")) {
+            if (found_ >= 0 && xml_.name() == QLatin1String("table-column")) {
+                const int repeated =
+                    attrs.value(QLatin1String("table:number-columns-repeated")).toInt();
+                const int end = std::min(column_ + std::max(repeated, 1), maxColumns_);
+                const bool hidden =
+                    attrs.value(QLatin1String("table:visibility")) == QLatin1String("collapse");
+                for (; column_ < end; ++column_)
+                    if (hidden)
+                        hiddenColumns_.push_back(column_);
+            } else if (xml_.name() == QLatin1String("style")) {
                 style_ = attrs.value(QLatin1String("style:name")).toString();
             } else if (xml_.name() == QLatin1String("table-properties")) {
                 if (attrs.value(QLatin1String("table:display")) == QLatin1String("false"))
                     hiddenStyles_.insert(style_, true);
-            } else if (xml_.name() == QLatin1String("table") &&
+            } else if (found_ < 0 && xml_.name() == QLatin1String("table") &&
                        xml_.namespaceUri().contains(QLatin1String(":table:"))) {
                 const QString style = attrs.value(QLatin1String("table:style-name")).toString();
-                if (!hiddenStyles_.contains(style)) {
+                if (!hiddenStyles_.contains(style))
                     found_ = tables_;
-                    return;
-                }
-                ++tables_;
+                else
+                    ++tables_;
             }
         }
     }
     int found() const { return found_; }
+    const std::vector<int>& hiddenColumns() const { return hiddenColumns_; }
 
   private:
     QXmlStreamReader xml_;
@@ -95,6 +111,10 @@ class OdsTables {
     int tables_ = 0;
     int found_ = -1;
     bool failed_ = false;
+    bool done_ = false;
+    const int maxColumns_;
+    int column_ = 0;
+    std::vector<int> hiddenColumns_;
 };
 
 // The archive with the given parts replaced, written by libzip into memory.
@@ -192,7 +212,7 @@ ZipFacts CheckZip(const QByteArray& bytes, const ReadControl& control) {
     ZipFacts facts;
     bool isXlsx = false, isOds = false;
     QByteArray workbookXml;
-    OdsTables odsTables;
+    OdsTables odsTables(control.limits.maxColumns);
     QHash<QString, QByteArray> xlsxParts;
     qint64 unpacked = 0;
     std::vector<char> buffer(64 * 1024);
@@ -255,6 +275,7 @@ ZipFacts CheckZip(const QByteArray& bytes, const ReadControl& control) {
     } else if (isOds) {
         facts.kind = FileKind::Ods;
         facts.visibleSheet = odsTables.found();
+        facts.hiddenColumns = odsTables.hiddenColumns();
     } else {
         throw ImportFileError(QStringLiteral(
             "The file is a zip archive but no spreadsheet (.xlsx or .ods). Nothing was imported."));

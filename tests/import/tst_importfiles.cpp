@@ -1,6 +1,7 @@
 // The readers on real files: what each file type yields, and every file that must be refused
 // with its message.
 #include "ImportFiles.h"
+#include "import/ImportColumns.h"
 #include "import/SpreadsheetFile.h"
 #include "sheet/SheetComponent.h"
 #include "workbook/SheetFile.h"
@@ -111,6 +112,30 @@ class tst_importfiles : public QObject {
         if (!soffice(path("lo.xlsx"), "ods", dir.path()))
             QSKIP("LibreOffice (soffice) is not installed: no .ods file to read");
         QCOMPARE(cell(ReadSpreadsheetFile(path("lo.ods"), {}), 1, 0), QString("10.0.0.7"));
+    }
+
+    void hiddenColumnIsTheKeyWhenNoHeadingNamesIt() {
+        const auto hideC = [](lxw_workbook*, lxw_worksheet* s) {
+            lxw_row_col_options hidden{};
+            hidden.hidden = LXW_TRUE;
+            worksheet_set_column_opt(s, 2, 2, LXW_DEF_COL_WIDTH, nullptr, &hidden);
+        };
+        const struct {
+            const char* file;
+            QString third;
+            int key;
+        } cases[] = {{"key.xlsx", "ID", 2}, {"named.xlsx", "User", -1}, {"key2.ods", "ID", 2}};
+        for (const auto& c : cases) {
+            const QString made = path(QString(c.file).replace(".ods", ".xlsx"));
+            xlsx(made, {{"IP", "OS", c.third}, {"10.0.0.1", "X", "S1001"}}, hideC);
+            if (made != path(c.file) && !soffice(made, "ods", dir.path())) {
+                QVERIFY2(::geteuid() != 0, "LibreOffice (soffice) is not installed");
+                qInfo("%s: skipped, LibreOffice (soffice) is not installed", c.file);
+                continue;
+            }
+            const SheetCells cells = ReadSpreadsheetFile(path(c.file), {});
+            QVERIFY2(ColumnOf(FindHeadings(cells).columns, Field::Key) == c.key, c.file);
+        }
     }
 
     void largeSheetReportsProgress() {
