@@ -18,7 +18,7 @@ bool isNumber(int type) {
 
 // NULL as the single-row binding takes it: a null value of any type but text.
 bool isNull(const QVariant& v) {
-    return v.isNull() && v.typeId() != QMetaType::QString;
+    return v.typeId() != QMetaType::QString && v.isNull();
 }
 
 // A column of the array, bound column-wise: fixed-width slots, a length or NULL per row.
@@ -32,39 +32,35 @@ struct ColumnArray {
     void fill(const std::vector<Params>& rows, int c) {
         const size_t n = rows.size();
         lengths.assign(n, 0);
-        for (const Params& row : rows)
-            if (!isNull(row[c]) && !isNumber(row[c].typeId()))
+        for (size_t r = 0; r < n; ++r) {
+            const QVariant& v = rows[r][c];
+            if (isNull(v))
+                lengths[r] = SQL_NULL_DATA;
+            else if (!isNumber(v.typeId()))
                 numbers = false;
+        }
         if (numbers) {
             values.assign(n, 0);
-            for (size_t r = 0; r < n; ++r) {
-                if (isNull(rows[r][c]))
-                    lengths[r] = SQL_NULL_DATA;
-                else
+            for (size_t r = 0; r < n; ++r)
+                if (lengths[r] != SQL_NULL_DATA)
                     values[r] = rows[r][c].toLongLong();
-            }
             return;
         }
         // UTF-8 bytes of exact length, the connection's character set.
         std::vector<QByteArray> bytes(n);
         for (size_t r = 0; r < n; ++r) {
-            const QVariant& v = rows[r][c];
-            if (isNull(v))
+            if (lengths[r] == SQL_NULL_DATA)
                 continue;
+            const QVariant& v = rows[r][c];
             bytes[r] =
                 (v.typeId() == QMetaType::QDate ? v.toDate().toString("yyyy-MM-dd") : v.toString())
                     .toUtf8();
-            width = std::max(width, SQLLEN(bytes[r].size()));
+            lengths[r] = SQLLEN(bytes[r].size());
+            width = std::max(width, lengths[r]);
         }
         texts.assign(n * size_t(width), '\0');
-        for (size_t r = 0; r < n; ++r) {
-            if (isNull(rows[r][c])) {
-                lengths[r] = SQL_NULL_DATA;
-                continue;
-            }
+        for (size_t r = 0; r < n; ++r)
             std::copy(bytes[r].cbegin(), bytes[r].cend(), texts.begin() + r * size_t(width));
-            lengths[r] = SQLLEN(bytes[r].size());
-        }
     }
 };
 
