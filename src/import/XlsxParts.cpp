@@ -46,11 +46,13 @@ QByteArray relativeRels(const QString& name, const QByteArray& xml) {
 
 // Moves a sheet's inline strings into `items` as shared-string items (their XML text as it
 // stands, escapes and all) and gives each cell the shared string's index; `count` is the index
-// of the next item. The sheet is rewritten in place, since each cell only shrinks: sheets run
-// to many megabytes, and every fresh buffer of that size costs a page fault per 4 KiB.
-void sharedCells(QByteArray& xml, QByteArray& items, int& count) {
+// of the next item, `seen` the items so far by their text. The sheet is rewritten in place, since
+// each cell only shrinks: sheets run to many megabytes, and every fresh buffer of that size costs a
+// page fault per 4 KiB.
+void sharedCells(QByteArray& xml, QByteArray& items, int& count, QHash<QByteArray, int>& seen) {
     static const QByteArray kind("t=\"inlineStr\"");
     items.reserve(items.size() + xml.size() / 3);
+    QByteArray text;
     char* const data = xml.data();
     qsizetype done = 0, write = 0;
     auto put = [&](const char* from, qsizetype size) {
@@ -66,8 +68,7 @@ void sharedCells(QByteArray& xml, QByteArray& items, int& count) {
         if (open < done || tagEnd < 0 || isOpen < 0 || isClose < isOpen ||
             xml.indexOf('<', tagEnd) != isOpen)
             continue;
-        // Whitespace in <t> is kept by the reader without xml:space.
-        items.append("<si><t>");
+        text.resize(0);
         for (qsizetype t = xml.indexOf("<t", isOpen); t >= 0 && t < isClose;
              t = xml.indexOf("<t", t + 2)) {
             const qsizetype textStart = xml.indexOf('>', t);
@@ -77,17 +78,23 @@ void sharedCells(QByteArray& xml, QByteArray& items, int& count) {
             const qsizetype textEnd = xml.indexOf("</t>", textStart);
             if (textEnd < 0 || textEnd > isClose)
                 break;
-            items.append(data + textStart + 1, textEnd - textStart - 1);
+            text.append(data + textStart + 1, textEnd - textStart - 1);
         }
-        items.append("</t></si>");
+        // A text the sheet repeats (a department, a date) is one item: fewer strings to parse.
+        int index = seen.value(text, -1);
+        if (index < 0) {
+            index = count++;
+            seen.insert(text, index);
+            // Whitespace in <t> is kept by the reader without xml:space.
+            items.append("<si><t>").append(text).append("</t></si>");
+        }
         // At most 23 bytes out for the 31 or more of `t="inlineStr"><is></is>`.
         put(data + done, at - done);
         put("t=\"s\"", 5);
         put(data + at + kind.size(), tagEnd - at - kind.size());
         put("><v>", 4);
-        put(number, std::to_chars(number, number + sizeof number, count).ptr - number);
+        put(number, std::to_chars(number, number + sizeof number, index).ptr - number);
         put("</v>", 4);
-        ++count;
         done = isClose + 5;
         at = done - 1;
     }
@@ -135,6 +142,7 @@ QHash<QString, QByteArray> ReadableXlsxParts(QHash<QString, QByteArray> parts) {
     const bool hadStrings = parts.contains(kStrings);
     int count = hadStrings ? itemCount(parts.value(kStrings)) : 0;
     const int existing = count;
+    QHash<QByteArray, int> seen;
     // The new items go straight after the head of a new part, or into the existing one.
     QByteArray added = hadStrings ? QByteArray()
                                   : QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" "
@@ -143,7 +151,7 @@ QHash<QString, QByteArray> ReadableXlsxParts(QHash<QString, QByteArray> parts) {
     for (auto it = parts.begin(); it != parts.end(); ++it) {
         if (!hasInline(it.key(), it.value()))
             continue;
-        sharedCells(it.value(), added, count);
+        sharedCells(it.value(), added, count, seen);
         changed.insert(it.key(), std::move(it.value()));
     }
     if (count == existing)
