@@ -4,8 +4,10 @@
 #include "platform/OdbcDetail.h"
 
 #include <QDate>
+#include <QStringEncoder>
 
 #include <algorithm>
+#include <cstring>
 
 namespace orvane::detail {
 
@@ -46,21 +48,29 @@ struct ColumnArray {
                     values[r] = rows[r][c].toLongLong();
             return;
         }
-        // UTF-8 bytes of exact length, the connection's character set.
-        std::vector<QByteArray> bytes(n);
+        // UTF-8 bytes of exact length, the connection's character set, encoded into one pool
+        // and then laid into the slots: no buffer per value.
+        QStringEncoder toUtf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+        QByteArray pool;
+        std::vector<qsizetype> starts(n, 0);
         for (size_t r = 0; r < n; ++r) {
+            starts[r] = pool.size();
             if (lengths[r] == SQL_NULL_DATA)
                 continue;
             const QVariant& v = rows[r][c];
-            bytes[r] =
-                (v.typeId() == QMetaType::QDate ? v.toDate().toString("yyyy-MM-dd") : v.toString())
-                    .toUtf8();
-            lengths[r] = SQLLEN(bytes[r].size());
+            const QString text =
+                v.typeId() == QMetaType::QDate ? v.toDate().toString("yyyy-MM-dd") : v.toString();
+            pool.resize(starts[r] + text.size() * 3);
+            const char* end = toUtf8.appendToBuffer(pool.data() + starts[r], text);
+            pool.resize(end - pool.constData());
+            lengths[r] = SQLLEN(pool.size() - starts[r]);
             width = std::max(width, lengths[r]);
         }
         texts.assign(n * size_t(width), '\0');
         for (size_t r = 0; r < n; ++r)
-            std::copy(bytes[r].cbegin(), bytes[r].cend(), texts.begin() + r * size_t(width));
+            if (lengths[r] > 0)
+                std::memcpy(texts.data() + r * size_t(width), pool.constData() + starts[r],
+                            size_t(lengths[r]));
     }
 };
 
