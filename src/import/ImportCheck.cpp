@@ -12,7 +12,7 @@ const QString kOtherUnit = QStringLiteral("another unit: switch to it to import 
 
 bool blank(const QStringList& cells) {
     for (const QString& cell : cells)
-        if (!cell.trimmed().isEmpty())
+        if (!QStringView(cell).trimmed().isEmpty())
             return false;
     return true;
 }
@@ -20,15 +20,16 @@ bool blank(const QStringList& cells) {
 // The unit a report export's unit heading names: a row with only one cell filled, which is
 // a unit's name.
 std::optional<QString> unitHeading(const QStringList& cells, const UnitSnapshot& unit) {
-    QString only;
+    QStringView only;
     for (const QString& cell : cells) {
-        if (cell.trimmed().isEmpty())
+        const QStringView text = QStringView(cell).trimmed();
+        if (text.isEmpty())
             continue;
         if (!only.isEmpty())
             return std::nullopt;
-        only = cell.trimmed();
+        only = text;
     }
-    const auto found = unit.unitByName.constFind(only.toUpper());
+    const auto found = unit.unitByName.constFind(only.toString().toUpper());
     return found == unit.unitByName.constEnd() ? std::nullopt : std::optional<QString>(*found);
 }
 
@@ -114,6 +115,7 @@ CheckResult CheckRows(const SheetCells& sheet, const CheckSetup& setup, const Un
     std::optional<QString> groupUnit;
     QHash<QString, QList<int>> rowsByIp, rowsByKey;
     const size_t total = sheet.rows.size();
+    result.rows.reserve(total);
     for (size_t r = size_t(setup.headingsRow) + 1; r < total; ++r) {
         if ((r & 1023) == 0) {
             if (cancel && cancel->load())
@@ -171,7 +173,9 @@ CheckResult CheckRows(const SheetCells& sheet, const CheckSetup& setup, const Un
             const QString value = TrimBlanks(row.values[f]);
             if (Field(f) == Field::Expiry || ColumnOf(setup.columns, Field(f)) < 0)
                 continue;
-            if (value.size() > unit.maxChars[f] || value.toUtf8().size() > unit.maxBytes[f]) {
+            // A UTF-16 unit is at most 3 bytes of UTF-8: most texts need no count of bytes.
+            if (value.size() > unit.maxChars[f] ||
+                (value.size() * 3 > unit.maxBytes[f] && value.toUtf8().size() > unit.maxBytes[f])) {
                 fail(row,
                      QStringLiteral("%1 is longer than its column holds (%2 characters)")
                          .arg(FieldName(Field(f)))

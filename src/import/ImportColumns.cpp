@@ -24,6 +24,33 @@ const Alias kAliases[] = {
 
 constexpr int kHeadingsSearch = 20;
 
+// The display form (d or dd, then "-Mmm-yyyy" with an English month) read by hand: it is what
+// the exported lists hold, and the locale's parser costs more than the rest of a row's check.
+std::optional<QDate> displayForm(QStringView text) {
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const qsizetype dash = text.indexOf(QLatin1Char('-'));
+    if ((dash != 1 && dash != 2) || text.size() != dash + 9 || text[dash + 4] != QLatin1Char('-'))
+        return std::nullopt;
+    int day = 0, year = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (i >= dash && i < dash + 5)
+            continue;
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        int& part = i < dash ? day : year;
+        part = part * 10 + (c - u'0');
+    }
+    for (int m = 0; m < 12; ++m) {
+        if (text.mid(dash + 1, 3) != QLatin1String(kMonths[m]))
+            continue;
+        const QDate date(year, m + 1, day);
+        return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
 QDate fromSerial(const QString& text, const QDate& origin) {
     bool ok = false;
     const double serial = text.toDouble(&ok);
@@ -56,10 +83,13 @@ QString FieldName(Field field) {
 }
 
 std::optional<Field> FieldForHeading(const QString& heading) {
-    const QString wanted = heading.trimmed().toLower();
-    for (const Alias& alias : kAliases)
-        if (wanted == QLatin1String(alias.heading))
+    // Every cell of every row is asked: no copy of the text.
+    const QStringView wanted = QStringView(heading).trimmed();
+    for (const Alias& alias : kAliases) {
+        const QLatin1String name(alias.heading);
+        if (wanted.size() == name.size() && wanted.compare(name, Qt::CaseInsensitive) == 0)
             return alias.field;
+    }
     return std::nullopt;
 }
 
@@ -96,6 +126,16 @@ Headings FindHeadings(const SheetCells& sheet) {
             headings.columns[c] = field;
     }
     if (ColumnOf(headings.columns, Field::Key) < 0) {
+        // The lists' own key column is hidden: a hidden column whose heading names no field is
+        // taken for it first.
+        for (int c : sheet.hiddenColumns) {
+            if (c < width && !FieldForHeading(headings.titles[c])) {
+                headings.columns[c] = Field::Key;
+                break;
+            }
+        }
+    }
+    if (ColumnOf(headings.columns, Field::Key) < 0) {
         for (int c = 1; c + 1 < width; ++c) {
             if (headings.titles[c].trimmed().isEmpty() && headings.columns[c - 1] &&
                 headings.columns[c + 1]) {
@@ -128,6 +168,8 @@ std::optional<QDate> ReadDate(const QString& raw, DateOrder order, const QDate& 
     const QString text = raw.trimmed();
     if (text.isEmpty())
         return QDate();
+    if (const std::optional<QDate> shown = displayForm(text))
+        return shown;
     static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})"
                                                        "([ T]\\d{1,2}:\\d{2}(:\\d{2})?)?$"));
     static const QRegularExpression slashed(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{4})$"));

@@ -30,8 +30,9 @@ struct Headings {
     ColumnMap columns;
 };
 
-// The first row of the first 20 that is a headings row, with each column's field. An empty
-// heading between two headings (the exported lists' hidden column) is the serial key.
+// The first row of the first 20 that is a headings row, with each column's field. Without a
+// heading that names the serial key, the first hidden column whose heading names no field is
+// the key, else an empty heading between two headings (both as the lists export their key).
 Headings FindHeadings(const SheetCells& sheet);
 
 // Gives `field` to column `column` and takes it from any other column.

@@ -207,7 +207,10 @@ class Sheet : public ss::iface::import_sheet {
       public:
         explicit Properties(Sheet& sheet) : sheet_(sheet) {}
         void set_column_width(ss::col_t, double, orcus::length_unit_t) override {}
-        void set_column_hidden(ss::col_t, bool) override {}
+        void set_column_hidden(ss::col_t col, bool hidden) override {
+            if (sheet_.sink_ && hidden)
+                sheet_.sink_->hideColumn(col);
+        }
         void set_row_height(ss::row_t, double, orcus::length_unit_t) override {}
         void set_row_hidden(ss::row_t, bool) override {}
         void set_merge_cell_range(const ss::range_t& range) override {

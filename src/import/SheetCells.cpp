@@ -1,6 +1,7 @@
 #include "import/SheetCells.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace orvane::importer {
@@ -32,6 +33,13 @@ void CellSink::put(qint64 row, qint64 col, const QString& text) {
     while (cells.size() <= col)
         cells.append(QString());
     cells[int(col)] = text;
+}
+
+void CellSink::hideColumn(qint64 col) {
+    std::vector<int>& hidden = cells_.hiddenColumns;
+    if (col >= 0 && col < control_.limits.maxColumns &&
+        std::find(hidden.begin(), hidden.end(), int(col)) == hidden.end())
+        hidden.push_back(int(col));
 }
 
 const QString* CellSink::at(qint64 row, qint64 col) const {

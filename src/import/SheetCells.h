@@ -18,6 +18,8 @@ struct SheetCells {
     std::vector<QStringList> rows;
     // Day 0 of the file's serial dates (1899-12-30, or 1904-01-01 for the Mac's system).
     QDate serialOrigin = QDate(1899, 12, 30);
+    // The columns the sheet hides, in the order the file names them (.xlsx and .ods only).
+    std::vector<int> hiddenColumns;
 };
 
 // What a reader may take in before it refuses the file as a zip bomb.
@@ -63,6 +65,7 @@ class CellSink {
     void put(qint64 row, qint64 col, const QString& text);
     const QString* at(qint64 row, qint64 col) const;
     void checkRow(qint64 row);
+    void hideColumn(qint64 col);
 
   private:
     SheetCells& cells_;

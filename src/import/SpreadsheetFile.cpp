@@ -79,8 +79,12 @@ SheetCells ReadSpreadsheetBytes(const QByteArray& bytes, FileKind named,
         const ZipFacts facts = CheckZip(bytes, control);
         if (facts.kind != named)
             mismatch(named, kindText(facts.kind));
-        return ReadOrcusSheet(facts.relativeParts.isEmpty() ? bytes : facts.relativeParts,
-                              facts.kind, facts.visibleSheet, control);
+        SheetCells cells =
+            ReadOrcusSheet(facts.relativeParts.isEmpty() ? bytes : facts.relativeParts, facts.kind,
+                           facts.visibleSheet, control);
+        if (facts.kind == FileKind::Ods)
+            cells.hiddenColumns = facts.hiddenColumns;
+        return cells;
     }
     if (bytes.startsWith(kCompoundMagic)) {
         if (named != FileKind::Xls)

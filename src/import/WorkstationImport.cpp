@@ -19,15 +19,10 @@ QVariant dateParam(const QDate& date) {
 const char* const kColumns[kFieldCount] = {"sys_ip",   "sys_os",      "sys_user", "sys_dept",
                                            "exp_date", "sys_remarks", "sys_id"};
 
-QString insertSql(int rows) {
-    QString sql = QStringLiteral(
-        "Insert into  hr0910.hr_av_activation(unit_code, sys_id,sys_ip,sys_os,sys_user,exp_date,"
-        "sys_dept,sys_remarks, created_by, created_date, created_time) Values");
-    for (int i = 0; i < rows; ++i)
-        sql += i ? QStringLiteral(",(?,?,?,?,?,?,?,?,?,?,?)")
-                 : QStringLiteral("(?,?,?,?,?,?,?,?,?,?,?)");
-    return sql;
-}
+const QString kInsert = QStringLiteral(
+    "Insert into  hr0910.hr_av_activation(unit_code, sys_id,sys_ip,sys_os,sys_user,exp_date,"
+    "sys_dept,sys_remarks, created_by, created_date, created_time) "
+    "Values(?,?,?,?,?,?,?,?,?,?,?)");
 
 } // namespace
 
@@ -106,16 +101,16 @@ StoreResult WorkstationImport::Store(const QString& unitCode, const CheckResult&
             result.firstSerial = serial;
             for (size_t start = 0; start < created.size(); start += kInsertBatch) {
                 const size_t end = std::min(created.size(), start + size_t(kInsertBatch));
-                Params params;
-                params.reserve(int(end - start) * 11);
+                std::vector<Params> rows;
+                rows.reserve(end - start);
                 for (size_t i = start; i < end; ++i) {
                     const SystemRecord& r = created[i]->record;
-                    params << unitCode << serial << r.ip << r.os << r.user << dateParam(r.expiry)
-                           << r.dept << r.remarks << user << today << now;
+                    rows.push_back({unitCode, serial, r.ip, r.os, r.user, dateParam(r.expiry),
+                                    r.dept, r.remarks, user, today, now});
                     result.lastSerial = serial;
                     serial = NextCode(serial);
                 }
-                db_.execute(insertSql(int(end - start)), params);
+                db_.executeMany(kInsert, rows);
             }
             AdvanceCounter(db_, kCounters, key, result.lastSerial);
             result.inserted = int(created.size());

@@ -26,8 +26,8 @@ class WorkstationImport {
     // back; nothing is stored then.
     StoreResult Store(const QString& unitCode, const CheckResult& checked, const QString& userId);
 
-    // New rows per INSERT statement.
-    static constexpr int kInsertBatch = 2000;
+    // New rows per parameter array: one bulk exchange each.
+    static constexpr int kInsertBatch = 10000;
 
   private:
     Connection& db_;

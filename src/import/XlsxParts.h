@@ -10,7 +10,7 @@
 namespace orvane::importer {
 
 // The parts (relationships, sheets, shared strings, content types; by name) to replace or
-// add; empty when the parts are fine as they are.
-QHash<QString, QByteArray> ReadableXlsxParts(const QHash<QString, QByteArray>& parts);
+// add; empty when the parts are fine as they are. The sheets in `parts` are rewritten in place.
+QHash<QString, QByteArray> ReadableXlsxParts(QHash<QString, QByteArray> parts);
 
 } // namespace orvane::importer

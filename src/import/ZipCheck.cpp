@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
+#include <cstring>
 #include <list>
 #include <memory>
 #include <zip.h>
@@ -52,11 +53,13 @@ int firstVisibleXlsx(const QByteArray& workbookXml) {
 }
 
 // Reads an .ods content.xml as it unpacks and stops at the first table whose style does
-// not hide it; the table styles come before the tables.
+// not hide it (the table styles come before the tables), once its columns are read: the
+// .ods reader does not say which of them are hidden.
 class OdsTables {
   public:
+    explicit OdsTables(int maxColumns) : maxColumns_(maxColumns) {}
     void add(const char* data, qint64 size) {
-        if (found_ >= 0 || failed_)
+        if (done_ || failed_)
             return;
         xml_.addData(QByteArray::fromRawData(data, int(size)));
         while (!xml_.atEnd()) {
@@ -67,26 +70,40 @@ class OdsTables {
                     failed_ = true;
                 return;
             }
+            if (found_ >= 0 && (xml_.name() == QLatin1String("table-row") ||
+                                xml_.name() == QLatin1String("table"))) {
+                done_ = true;
+                return;
+            }
             if (token != QXmlStreamReader::StartElement)
                 continue;
             const QXmlStreamAttributes attrs = xml_.attributes();
-            if (xml_.name() == QLatin1String("style")) {
+            if (found_ >= 0 && xml_.name() == QLatin1String("table-column")) {
+                const int repeated =
+                    attrs.value(QLatin1String("table:number-columns-repeated")).toInt();
+                const int end = std::min(column_ + std::max(repeated, 1), maxColumns_);
+                const bool hidden =
+                    attrs.value(QLatin1String("table:visibility")) == QLatin1String("collapse");
+                for (; column_ < end; ++column_)
+                    if (hidden)
+                        hiddenColumns_.push_back(column_);
+            } else if (xml_.name() == QLatin1String("style")) {
                 style_ = attrs.value(QLatin1String("style:name")).toString();
             } else if (xml_.name() == QLatin1String("table-properties")) {
                 if (attrs.value(QLatin1String("table:display")) == QLatin1String("false"))
                     hiddenStyles_.insert(style_, true);
-            } else if (xml_.name() == QLatin1String("table") &&
+            } else if (found_ < 0 && xml_.name() == QLatin1String("table") &&
                        xml_.namespaceUri().contains(QLatin1String(":table:"))) {
                 const QString style = attrs.value(QLatin1String("table:style-name")).toString();
-                if (!hiddenStyles_.contains(style)) {
+                if (!hiddenStyles_.contains(style))
                     found_ = tables_;
-                    return;
-                }
-                ++tables_;
+                else
+                    ++tables_;
             }
         }
     }
     int found() const { return found_; }
+    const std::vector<int>& hiddenColumns() const { return hiddenColumns_; }
 
   private:
     QXmlStreamReader xml_;
@@ -95,13 +112,84 @@ class OdsTables {
     int tables_ = 0;
     int found_ = -1;
     bool failed_ = false;
+    bool done_ = false;
+    const int maxColumns_;
+    int column_ = 0;
+    std::vector<int> hiddenColumns_;
 };
 
-// The archive with the given parts replaced, written by libzip into memory.
+// Where libzip writes the new archive: straight into one buffer with room for all of it.
+// libzip's own growable buffer was read out into another, a second copy of the sheet, and on
+// a fresh process every copy of that size pays a page fault per 4 KiB.
+struct ArchiveSink {
+    QByteArray data;
+    qsizetype at = 0;
+    zip_error_t error;
+
+    static zip_int64_t command(void* state, void* data, zip_uint64_t length, zip_source_cmd_t cmd) {
+        auto& sink = *static_cast<ArchiveSink*>(state);
+        switch (cmd) {
+        case ZIP_SOURCE_SUPPORTS:
+            return zip_source_make_command_bitmap(
+                ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL,
+                ZIP_SOURCE_BEGIN_WRITE, ZIP_SOURCE_WRITE, ZIP_SOURCE_COMMIT_WRITE,
+                ZIP_SOURCE_ROLLBACK_WRITE, ZIP_SOURCE_SEEK_WRITE, ZIP_SOURCE_TELL_WRITE,
+                ZIP_SOURCE_REMOVE, -1);
+        case ZIP_SOURCE_STAT: {
+            auto* stat = static_cast<zip_stat_t*>(data);
+            zip_stat_init(stat);
+            stat->size = zip_uint64_t(sink.data.size());
+            stat->valid |= ZIP_STAT_SIZE;
+            return sizeof(zip_stat_t);
+        }
+        case ZIP_SOURCE_OPEN:
+        case ZIP_SOURCE_BEGIN_WRITE:
+            if (cmd == ZIP_SOURCE_BEGIN_WRITE)
+                sink.data.resize(0);
+            sink.at = 0;
+            return 0;
+        case ZIP_SOURCE_READ: {
+            const qsizetype n = std::min<qsizetype>(qsizetype(length), sink.data.size() - sink.at);
+            std::memcpy(data, sink.data.constData() + sink.at, size_t(n));
+            sink.at += n;
+            return n;
+        }
+        case ZIP_SOURCE_WRITE:
+            if (sink.at + qsizetype(length) > sink.data.size())
+                sink.data.resize(sink.at + qsizetype(length));
+            std::memcpy(sink.data.data() + sink.at, data, size_t(length));
+            sink.at += qsizetype(length);
+            return zip_int64_t(length);
+        case ZIP_SOURCE_SEEK:
+        case ZIP_SOURCE_SEEK_WRITE: {
+            const zip_int64_t to = zip_source_seek_compute_offset(
+                zip_uint64_t(sink.at), zip_uint64_t(sink.data.size()), data, length, &sink.error);
+            if (to < 0)
+                return -1;
+            sink.at = qsizetype(to);
+            return 0;
+        }
+        case ZIP_SOURCE_TELL:
+        case ZIP_SOURCE_TELL_WRITE:
+            return sink.at;
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&sink.error, data, length);
+        default: // close, commit, rollback, remove, free: nothing to do
+            return 0;
+        }
+    }
+};
+
+// The archive with the given parts replaced and stored, written by libzip into memory.
 QByteArray replaced(const QByteArray& bytes, const QHash<QString, QByteArray>& parts) {
+    ArchiveSink sink;
+    zip_error_init(&sink.error);
+    // Every entry is stored: room for each one unpacked, and the headers.
+    qsizetype room = 64 * 1024;
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_source_t* source = zip_source_function_create(&ArchiveSink::command, &sink, &error);
     if (!source)
         return QByteArray();
     zip_source_keep(source);
@@ -125,6 +213,10 @@ QByteArray replaced(const QByteArray& bytes, const QHash<QString, QByteArray>& p
                                          zip_uint64_t(kept.back().size()), 0);
             } else {
                 part = zip_source_zip(out, in, zip_uint64_t(i), 0, 0, -1);
+                zip_stat_t stat;
+                if (zip_stat_index(in, zip_uint64_t(i), 0, &stat) == 0 &&
+                    (stat.valid & ZIP_STAT_SIZE))
+                    room += qsizetype(std::min<zip_uint64_t>(stat.size, 1 << 30));
             }
             const zip_int64_t index =
                 part ? zip_file_add(out, name.toUtf8().constData(), part, ZIP_FL_ENC_UTF_8) : -1;
@@ -150,6 +242,9 @@ QByteArray replaced(const QByteArray& bytes, const QHash<QString, QByteArray>& p
             if (ok)
                 zip_set_file_compression(out, zip_uint64_t(index), ZIP_CM_STORE, 0);
         }
+        for (const QByteArray& part : parts)
+            room += part.size();
+        sink.data.reserve(room);
         ok = zip_close(out) == 0 && ok;
         if (!ok)
             zip_discard(out);
@@ -157,15 +252,11 @@ QByteArray replaced(const QByteArray& bytes, const QHash<QString, QByteArray>& p
             zip_discard(in);
         else if (original)
             zip_source_free(original);
-        zip_stat_t stat;
-        if (ok && zip_source_stat(source, &stat) == 0 && zip_source_open(source) == 0) {
-            result.resize(qsizetype(stat.size));
-            if (zip_source_read(source, result.data(), stat.size) != zip_int64_t(stat.size))
-                result.clear();
-            zip_source_close(source);
-        }
+        if (ok)
+            result = std::move(sink.data);
     }
     zip_source_free(source);
+    zip_error_fini(&sink.error);
     return result;
 }
 
@@ -192,7 +283,7 @@ ZipFacts CheckZip(const QByteArray& bytes, const ReadControl& control) {
     ZipFacts facts;
     bool isXlsx = false, isOds = false;
     QByteArray workbookXml;
-    OdsTables odsTables;
+    OdsTables odsTables(control.limits.maxColumns);
     QHash<QString, QByteArray> xlsxParts;
     qint64 unpacked = 0;
     std::vector<char> buffer(64 * 1024);
@@ -211,6 +302,13 @@ ZipFacts CheckZip(const QByteArray& bytes, const ReadControl& control) {
                               name == QLatin1String("xl/sharedStrings.xml") ||
                               name == QLatin1String("[Content_Types].xml");
         QByteArray kept;
+        zip_stat_t stat;
+        // Room for a kept part at once, within what is left of the unpacked limit.
+        if ((workbook || rels || xlsxPart) &&
+            zip_stat_index(archive.get(), zip_uint64_t(i), 0, &stat) == 0 &&
+            (stat.valid & ZIP_STAT_SIZE))
+            kept.reserve(qsizetype(std::min<zip_uint64_t>(
+                stat.size, zip_uint64_t(control.limits.maxUnpackedBytes - unpacked))));
         for (;;) {
             const zip_int64_t n = zip_fread(entry.get(), buffer.data(), buffer.size());
             if (n < 0) // a failed inflate or a wrong checksum
@@ -239,7 +337,7 @@ ZipFacts CheckZip(const QByteArray& bytes, const ReadControl& control) {
     if (isXlsx) {
         facts.kind = FileKind::Xlsx;
         facts.visibleSheet = firstVisibleXlsx(workbookXml);
-        const QHash<QString, QByteArray> changed = ReadableXlsxParts(xlsxParts);
+        const QHash<QString, QByteArray> changed = ReadableXlsxParts(std::move(xlsxParts));
         if (!changed.isEmpty()) {
             facts.relativeParts = replaced(bytes, changed);
             if (facts.relativeParts.isEmpty())
@@ -248,6 +346,7 @@ ZipFacts CheckZip(const QByteArray& bytes, const ReadControl& control) {
     } else if (isOds) {
         facts.kind = FileKind::Ods;
         facts.visibleSheet = odsTables.found();
+        facts.hiddenColumns = odsTables.hiddenColumns();
     } else {
         throw ImportFileError(QStringLiteral(
             "The file is a zip archive but no spreadsheet (.xlsx or .ods). Nothing was imported."));

@@ -6,6 +6,7 @@
 #include "import/SheetCells.h"
 
 #include <QByteArray>
+#include <vector>
 
 namespace orvane::importer {
 
@@ -13,6 +14,8 @@ struct ZipFacts {
     FileKind kind = FileKind::Xlsx;
     // Index of the first visible sheet, in the workbook's order.
     int visibleSheet = 0;
+    // .ods: that sheet's hidden columns (the .xlsx reader reports its own).
+    std::vector<int> hiddenColumns;
     // The archive again with its part references made relative, when it named parts by
     // absolute paths (as openpyxl writes them), which the .xlsx reader cannot follow; empty
     // when the archive is fine as it is.

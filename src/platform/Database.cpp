@@ -261,6 +261,10 @@ qint64 Connection::execute(const QString& sql, const Params& params) {
     });
 }
 
+qint64 Connection::executeMany(const QString& sql, const std::vector<Params>& rows) {
+    return withReconnect([&] { return detail::runArray(d->dbc, sql, rows); });
+}
+
 void Connection::begin() {
     withReconnect([&] {
         check(SQLSetConnectAttr(d->dbc, SQL_ATTR_AUTOCOMMIT,

@@ -6,6 +6,7 @@
 #include <QVector>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace orvane {
 
@@ -79,6 +80,9 @@ class Connection {
     Recordset query(const QString& sql, const Params& params = {});
     // Rows affected.
     qint64 execute(const QString& sql, const Params& params = {});
+    // Runs `sql` once for each row of values, all in one exchange with the server (every row
+    // has the same number of values); rows affected.
+    qint64 executeMany(const QString& sql, const std::vector<Params>& rows);
 
     void begin();
     void commit();

@@ -14,6 +14,8 @@ const SQLWCHAR* wide(const QString& text);
 DbError diagnose(SQLSMALLINT type, SQLHANDLE handle, const QString& fallback);
 void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* what);
 SQLHENV environment();
+// Runs `sql` once for every row of values (ParamArrays.cpp); rows affected.
+qint64 runArray(SQLHDBC dbc, const QString& sql, const std::vector<Params>& rows);
 } // namespace detail
 
 struct Recordset::Impl {

@@ -158,6 +158,9 @@ class tst_workstationimport : public QObject {
                                 "sys_id)) from hr_av_activation"),
                  QString("S100001-S100600-600"));
         QCOMPARE(counterOf("U1"), QString("S100601"));
+        QCOMPARE(TestDb::scalar("Select concat_ws('/',sys_os,ifnull(exp_date,'none'),created_by) "
+                                "from hr_av_activation where sys_ip='10.2.299.1'"),
+                 QString("LINUX/none/5"));
     }
 
     void failedStoreStoresNothing() {
