@@ -35,6 +35,12 @@ std::optional<SystemRecord> ActivationRegister::LoadOfUnit(const QString& sysId,
 std::optional<SystemRecord> ActivationRegister::read(Recordset& rs) {
     if (rs.eof())
         return std::nullopt;
+    SystemRecord record = RecordAt(rs);
+    rs.close();
+    return record;
+}
+
+SystemRecord ActivationRegister::RecordAt(Recordset& rs) {
     SystemRecord record;
     record.sysId = rs.field("sys_id");
     record.unitCode = rs.field("Unit_Code");
@@ -46,7 +52,6 @@ std::optional<SystemRecord> ActivationRegister::read(Recordset& rs) {
     // A NULL or zero date reads as no date.
     if (!rs.isNull("exp_date"))
         record.expiry = QDate::fromString(rs.field("exp_date").left(10), "yyyy-MM-dd");
-    rs.close();
     return record;
 }
 

@@ -41,6 +41,10 @@ class ActivationRegister {
     static SystemRecord CleanForInsert(const SystemRecord& typed);
     static SystemRecord CleanForUpdate(const SystemRecord& typed);
 
+    // The record at the result set's current row (a `Select *` of the register); the set is
+    // left where it is.
+    static SystemRecord RecordAt(Recordset& rs);
+
     // Stores a new record of the unit under the serial number shown (or under the counter's
     // current one when that has moved on) and advances the unit's counter, in one
     // transaction. Throws DbError after rolling back.

@@ -31,16 +31,7 @@ UnitSnapshot WorkstationImport::Snapshot(const QString& unitCode) {
     unit.unitCode = unitCode;
     Recordset rs = db_.query("Select * from  hr_av_activation where  unit_code=?", {unitCode});
     while (!rs.eof()) {
-        SystemRecord record;
-        record.unitCode = rs.field("unit_code");
-        record.sysId = rs.field("sys_id");
-        record.ip = rs.field("sys_ip");
-        record.os = rs.field("sys_os");
-        record.user = rs.field("sys_user");
-        record.dept = rs.field("sys_dept");
-        record.remarks = rs.field("sys_remarks");
-        if (!rs.isNull("exp_date"))
-            record.expiry = QDate::fromString(rs.field("exp_date").left(10), "yyyy-MM-dd");
+        SystemRecord record = ActivationRegister::RecordAt(rs);
         unit.serialsByIp[TrimBlanks(record.ip.toUpper())].append(record.sysId);
         unit.bySerial.insert(record.sysId, record);
         rs.moveNext();
