@@ -55,7 +55,7 @@ class ActivationListScreen : public QWidget {
 
   protected:
     explicit ActivationListScreen(QWidget* parent = nullptr);
-    using RowsJob = std::function<std::vector<ActivationGroup>(Connection&)>;
+    using RowsJob = DbJob<std::vector<ActivationGroup>>;
     // The query of the filters as they stand now, to run on the worker.
     virtual RowsJob RowsQuery() = 0;
     // Lays the rows out on the sheet.

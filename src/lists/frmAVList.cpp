@@ -66,11 +66,7 @@ void frmAVList::FillList() {
 
 ActivationListScreen::RowsJob frmAVList::RowsQuery() {
     // Read on the UI thread now: the worker sees the filters as they were when asked.
-    const QString search = TxSearch->text();
-    const QString unit = Session().CurrentUnitCode;
-    return [search, unit](Connection& c) {
-        return std::vector<ActivationGroup>{{unit, unit, ActivationRows(c).List(search, unit)}};
-    };
+    return ActivationRows::ListJob(TxSearch->text(), Session().CurrentUnitCode);
 }
 
 void frmAVList::ShowRows(const std::vector<ActivationGroup>& groups) {

@@ -99,7 +99,7 @@ ActivationListScreen::RowsJob frmrptAVUpdationList::RowsQuery() {
                                              : ExpiryFilter::None;
     filter.onOrBefore = DtFrom->date();
     filter.today = QDate::currentDate();
-    return [filter](Connection& c) { return ActivationRows(c).Report(filter); };
+    return ActivationRows::ReportJob(filter);
 }
 
 void frmrptAVUpdationList::ShowRows(const std::vector<ActivationGroup>& groups) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -90,6 +91,10 @@ class Connection {
     std::unique_ptr<Impl> d;
     template <class F> auto withReconnect(F&& run) -> decltype(run());
 };
+
+// Database work handed to a thread that owns a connection: its inputs captured by value, its
+// statements run on the connection it is given.
+template <class R> using DbJob = std::function<R(Connection&)>;
 
 // Rolls back unless committed.
 class Transaction {
