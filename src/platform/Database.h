@@ -72,6 +72,12 @@ class Connection {
 
     // Login time-out in seconds, used by open().
     void setTimeout(int seconds);
+    // Runs the blocking part of an open (and of a reopen after a lost link). By default it runs
+    // where it is called; a window's connection runs it on another thread and keeps the window
+    // answering until it ends. `open` throws nothing. Until it ends, any other use of the
+    // connection is refused with a DbError rather than touching half-made handles.
+    using OpenWait = std::function<void(const std::function<void()>& open)>;
+    void setOpenWait(OpenWait wait);
     void open(const QString& connectionText);
     bool isOpen() const;
     const QString& connectionText() const;
