@@ -69,19 +69,29 @@ ActivationListScreen::RowsJob frmAVList::RowsQuery() {
     return ActivationRows::ListJob(TxSearch->text(), Session().CurrentUnitCode);
 }
 
-void frmAVList::ShowRows(const std::vector<ActivationGroup>& groups) {
-    Fbook->clearRange(FirstDataRow, 1, Fbook->maxRow(), Fbook->maxCol(), 1);
-    ForgetRowUnits();
-    int row = HeaderRows;
-    const auto& records = groups.front().records;
-    for (const ActivationRecord& record : records) {
-        ++row;
-        ActivationSheet::WriteRecord(*Fbook, row, row - HeaderRows, record, dates_);
-        RememberRowUnit(row, record.unitCode);
+bool frmAVList::ShowRows(const std::vector<ActivationGroup>& groups, ActivationSheet::RowCursor& at,
+                         int limit) {
+    if (at.row == 0) {
+        Fbook->clearRange(FirstDataRow, 1, Fbook->maxRow(), Fbook->maxCol(), 1);
+        ForgetRowUnits();
+        at.row = HeaderRows;
     }
+    const auto& records = groups.front().records;
+    const int partStart = at.row + 1;
+    for (; at.record < records.size() && limit > 0; ++at.record, --limit) {
+        ++at.row;
+        ActivationSheet::WriteRecord(*Fbook, at.row, at.row - HeaderRows, records[at.record],
+                                     dates_);
+        RememberRowUnit(at.row, records[at.record].unitCode);
+    }
+    ActivationSheet::SetRecordFont(*Fbook, partStart, at.row, Fbook->maxCol());
+    if (at.record < records.size())
+        return false;
+    // The formatting selection ends on every record row, as one pass leaves it.
     if (!records.empty())
-        ActivationSheet::SetRecordFont(*Fbook, FirstDataRow, row, Fbook->maxCol());
-    showLastRows(row);
+        Fbook->setSelection(FirstDataRow, 1, at.row, Fbook->maxCol());
+    showLastRows(at.row);
+    return true;
 }
 
 void frmAVList::RefillFailed(const QString& description) {
