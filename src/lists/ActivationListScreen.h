@@ -5,7 +5,7 @@
 //
 // A refill's query runs on the data worker: typing never waits for it, every character shows
 // at once, and a result overtaken by a newer request is dropped unseen. The sheet is laid out
-// on the UI thread when the latest request's rows arrive.
+// on the UI thread when the latest request's rows arrive, a part per pass of the event loop.
 #include "app/DataWorker.h"
 #include "lists/ActivationSheet.h"
 #include "sheet/SheetComponent.h"
