@@ -1,7 +1,7 @@
 #include "antivirus/frmAntivirusMaster.h"
 
 #include "antivirus/AntivirusRegister.h"
-#include "antivirus/NewEntrySave.h"
+#include "antivirus/SaveJobs.h"
 #include "app/KeyMap.h"
 #include "app/ScreenBusy.h"
 #include "app/ScreenGrowth.h"
@@ -9,7 +9,6 @@
 #include "app/mdlTarovel.h"
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
-#include "platform/Retry.h"
 
 #include <limits>
 
@@ -150,10 +149,7 @@ bool frmAntivirusMaster::SaveNewAntivirus() {
     const AntivirusRow typed{shown, TxName->text(), TxPurchaseKey->text(), TxInstallKey->text()};
     NewEntryOutcome outcome;
     try {
-        outcome = AwaitBusy<NewEntryOutcome>(this, [shown, typed, user](Connection& c) {
-            LimitSaveLockWait(c);
-            return SaveNewProduct(c, shown, typed, user);
-        });
+        outcome = AwaitBusy(this, NewProductJob(shown, typed, user));
     } catch (const DbError& error) { // the save's connection could not be opened
         outcome.result = NewEntryOutcome::Result::Failed;
         outcome.error = error;
@@ -168,20 +164,12 @@ bool frmAntivirusMaster::SaveNewAntivirus() {
 }
 
 bool frmAntivirusMaster::SaveEditedAntivirus() {
-    const QString editName = EditName, code = TxCode->text(), name = TxName->text(),
-                  purchase = TxPurchaseKey->text(), install = TxInstallKey->text(),
-                  user = Session().CurrentUserId;
+    const AntivirusRow typed{TxCode->text(), TxName->text(), TxPurchaseKey->text(),
+                             TxInstallKey->text()};
     qint64 rows = 0;
     try {
-        // -1: another product carries the name, nothing was stored.
-        rows = AwaitBusy<qint64>(this, [=](Connection& c) -> qint64 {
-            AntivirusRegister products(c);
-            if (products.NameTakenByOther(editName, name))
-                return -1;
-            LimitSaveLockWait(c);
-            return products.UpdateExisting(code, name, purchase, install, user);
-        });
-        if (rows < 0) {
+        rows = AwaitBusy(this, EditedProductJob(EditName, typed, Session().CurrentUserId));
+        if (rows == ProductNameTaken) {
             MsgBox("Antivirus Already Exists.   ");
             return false;
         }

@@ -1,7 +1,7 @@
 #include "antivirus/frmAvUpdation.h"
 
 #include "antivirus/ActivationRegister.h"
-#include "antivirus/NewEntrySave.h"
+#include "antivirus/SaveJobs.h"
 #include "app/ScreenBusy.h"
 #include "app/ScreenHost.h"
 #include "app/Screens.h"
@@ -10,7 +10,6 @@
 #include "lookup/HelpResults.h"
 #include "lookup/frmListView.h"
 #include "platform/Messages.h"
-#include "platform/Retry.h"
 
 #include <QFocusEvent>
 
@@ -203,10 +202,7 @@ bool frmAvUpdation::SaveNewSystem() {
     const SystemRecord typed = typedRecord(*this);
     NewEntryOutcome outcome;
     try {
-        outcome = AwaitBusy<NewEntryOutcome>(this, [unit, shown, typed, user](Connection& c) {
-            LimitSaveLockWait(c);
-            return SaveNewWorkstation(c, unit, shown, typed, user);
-        });
+        outcome = AwaitBusy(this, NewWorkstationJob(unit, shown, typed, user));
     } catch (const DbError& error) { // the save's connection could not be opened
         outcome.result = NewEntryOutcome::Result::Failed;
         outcome.error = error;
@@ -226,10 +222,7 @@ bool frmAvUpdation::SaveEditedSystem() {
     const SystemRecord typed = typedRecord(*this);
     qint64 rows = 0;
     try {
-        rows = AwaitBusy<qint64>(this, [unit, code, typed, user](Connection& c) {
-            LimitSaveLockWait(c);
-            return ActivationRegister(c).UpdateExisting(unit, code, typed, user);
-        });
+        rows = AwaitBusy(this, EditedWorkstationJob(unit, code, typed, user));
     } catch (const DbError& error) {
         MsgBox(error.description());
         return false;

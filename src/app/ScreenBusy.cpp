@@ -16,8 +16,9 @@ bool within(const QObject* object, const QWidget* screen) {
 }
 } // namespace
 
-ScreenBusy::ScreenBusy(QWidget* screen) : screen_(screen) {
-    screen->setProperty(BusyProperty, true);
+ScreenBusy::ScreenBusy(QWidget* screen) : screen_(screen), everyWindow_(!screen) {
+    if (screen)
+        screen->setProperty(BusyProperty, true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     qApp->installEventFilter(this);
 }
@@ -34,7 +35,7 @@ bool ScreenBusy::IsBusy(const QWidget* screen) {
 }
 
 bool ScreenBusy::eventFilter(QObject* watched, QEvent* event) {
-    if (!screen_)
+    if (!screen_ && !everyWindow_)
         return false;
     switch (event->type()) {
     case QEvent::KeyPress:
@@ -44,8 +45,14 @@ bool ScreenBusy::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::Wheel:
-        return within(watched, screen_);
+        return everyWindow_ || within(watched, screen_);
     case QEvent::Close:
+        if (everyWindow_) { // the user's close box; the program's own closes go through
+            if (!event->spontaneous())
+                return false;
+            event->ignore();
+            return true;
+        }
         // The frame's close box, or the screen itself: refused until the answer.
         if (watched == screen_ || watched == screen_->parentWidget()) {
             event->ignore();

@@ -12,6 +12,7 @@ namespace orvane {
 
 class ScreenBusy : public QObject {
   public:
+    // With no screen, every window is held: its keys and clicks, and the user's closes.
     explicit ScreenBusy(QWidget* screen);
     ~ScreenBusy() override;
     static bool IsBusy(const QWidget* screen);
@@ -21,6 +22,7 @@ class ScreenBusy : public QObject {
 
   private:
     QPointer<QWidget> screen_;
+    bool everyWindow_;
 };
 
 // Runs the job on the data worker's save lane with the screen busy and waits for it with the window

@@ -19,10 +19,11 @@ struct SessionContext {
     QString ReleaseVersion;
     bool Connected = false;
 
-    // Created on first use; lives for the whole run.
+    // Created on first use; lives for the whole run. Its opens and reopens keep the windows
+    // answering (app/OpenWait.h).
     Connection& SharedConnection();
     bool hasConnection() const { return connection_ != nullptr; }
-    // Tests open their own connection and hand it over.
+    // Tests open their own connection and hand it over; its reopens keep the windows answering.
     void setConnection(std::unique_ptr<Connection> connection);
     // Back to the empty start state (tests).
     void reset();

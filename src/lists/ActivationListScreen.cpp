@@ -91,13 +91,35 @@ void ActivationListScreen::answered(quint64 request,
     shown_ = request;
     ++shownCount_;
     auto replaced = std::move(shownRows_);
+    const quint64 layout = ++layout_;
+    laying_ = false;
     if (result.error) {
         RefillFailed(result.error->description());
     } else {
         shownRows_ = std::make_shared<std::vector<ActivationGroup>>(std::move(*result.value));
-        ShowRows(*shownRows_);
+        laying_ = true;
+        layOut(layout, {});
     }
     DataWorker::release(std::move(replaced));
+}
+
+void ActivationListScreen::layOut(quint64 layout, ActivationSheet::RowCursor at) {
+    if (layout != layout_)
+        return;
+    if (!line_.current(shown_)) {
+        // Typing has asked for newer rows: they replace these anyway.
+        laying_ = false;
+        return;
+    }
+    const bool done = ShowRows(*shownRows_, at, ActivationSheet::RowsPerPass);
+    if (layout != layout_) // a message box of the layout let a newer answer in
+        return;
+    if (done) {
+        laying_ = false;
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, layout, at] { layOut(layout, at); }, Qt::QueuedConnection);
 }
 
 bool ActivationListScreen::Refill() {

@@ -5,9 +5,9 @@
 //
 // A refill's query runs on the data worker: typing never waits for it, every character shows
 // at once, and a result overtaken by a newer request is dropped unseen. The sheet is laid out
-// on the UI thread when the latest request's rows arrive.
+// on the UI thread when the latest request's rows arrive, a part per pass of the event loop.
 #include "app/DataWorker.h"
-#include "lists/ActivationRows.h"
+#include "lists/ActivationSheet.h"
 #include "sheet/SheetComponent.h"
 
 #include <QFrame>
@@ -36,8 +36,8 @@ class ActivationListScreen : public QWidget {
 
     // Refills laid out on the sheet since the screen was made, whatever started them.
     int RefillsShown() const { return shownCount_; }
-    // A refill was asked for and its rows have not been laid out yet.
-    bool RefillRunning() const { return shown_ < requested_; }
+    // A refill was asked for and its rows are not all laid out yet.
+    bool RefillRunning() const { return shown_ < requested_ || laying_; }
     // Waits, with the window answering, until the sheet shows the latest refill asked for.
     // False when the screen was unloaded meanwhile: the caller must not touch it then.
     bool WaitForRefill();
@@ -55,11 +55,13 @@ class ActivationListScreen : public QWidget {
 
   protected:
     explicit ActivationListScreen(QWidget* parent = nullptr);
-    using RowsJob = std::function<std::vector<ActivationGroup>(Connection&)>;
+    using RowsJob = DbJob<std::vector<ActivationGroup>>;
     // The query of the filters as they stand now, to run on the worker.
     virtual RowsJob RowsQuery() = 0;
-    // Lays the rows out on the sheet.
-    virtual void ShowRows(const std::vector<ActivationGroup>& groups) = 0;
+    // Lays out at most `limit` records of the rows from `at` on; a fresh cursor clears the data
+    // area first. True once every row is on the sheet.
+    virtual bool ShowRows(const std::vector<ActivationGroup>& groups,
+                          ActivationSheet::RowCursor& at, int limit) = 0;
     // A refill's query failed: show it and leave the header rows only (ReportRefillError).
     virtual void RefillFailed(const QString& description) = 0;
 
@@ -85,6 +87,7 @@ class ActivationListScreen : public QWidget {
 
   private:
     void answered(quint64 request, JobResult<std::vector<ActivationGroup>> result);
+    void layOut(quint64 layout, ActivationSheet::RowCursor at);
 
     std::vector<QString> rowUnits_; // by sheet row
     // The rows on the sheet: kept so their texts are freed on the worker once replaced.
@@ -93,6 +96,9 @@ class ActivationListScreen : public QWidget {
     quint64 requested_ = 0;
     quint64 shown_ = 0;
     int shownCount_ = 0;
+    // Each answer starts a layout of its own; a newer answer or request ends the one before.
+    quint64 layout_ = 0;
+    bool laying_ = false;
 };
 
 } // namespace orvane

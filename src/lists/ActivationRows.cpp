@@ -34,4 +34,16 @@ std::vector<ActivationGroup> ActivationRows::Report(const ReportFilter& filter) 
     return groups;
 }
 
+DbJob<std::vector<ActivationGroup>> ActivationRows::ListJob(const QString& searchText,
+                                                            const QString& unitCode) {
+    return [searchText, unitCode](Connection& c) {
+        return std::vector<ActivationGroup>{
+            {unitCode, unitCode, ActivationRows(c).List(searchText, unitCode)}};
+    };
+}
+
+DbJob<std::vector<ActivationGroup>> ActivationRows::ReportJob(const ReportFilter& filter) {
+    return [filter](Connection& c) { return ActivationRows(c).Report(filter); };
+}
+
 } // namespace orvane

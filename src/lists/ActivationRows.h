@@ -31,6 +31,12 @@ class ActivationRows {
     // The report's records grouped by unit, in the report's order, each group with its name.
     std::vector<ActivationGroup> Report(const ReportFilter& filter);
 
+    // The same reads as jobs for the data worker, with the filters as they are now. The list's
+    // records come as the one group of its unit.
+    static DbJob<std::vector<ActivationGroup>> ListJob(const QString& searchText,
+                                                       const QString& unitCode);
+    static DbJob<std::vector<ActivationGroup>> ReportJob(const ReportFilter& filter);
+
   private:
     std::vector<ActivationRecord> read(const Statement& st);
     Connection& connection_;

@@ -29,6 +29,21 @@ void SetUnitHeadingFont(SheetComponent& sheet, int row, int col);
 // give it each run of record rows at once, which leaves the sheet as a call per row would.
 void SetRecordFont(SheetComponent& sheet, int firstRow, int lastRow, int lastCol);
 
+// Records the screens lay out in one pass of the event loop: a long result goes onto the sheet
+// over several passes, so the window keeps answering keys between them.
+constexpr int RowsPerPass = 5000;
+
+// How far a layout of record rows, spread over several passes of the event loop, has got.
+// A fresh cursor (row 0) starts the layout by clearing the data area.
+struct RowCursor {
+    size_t group = 0;    // the group being written
+    size_t record = 0;   // its next record
+    bool headed = false; // the group's heading is on the sheet
+    int groupStart = 0;  // the group's first record row
+    int row = 0;         // the last row written
+    int number = 0;      // the last running number written
+};
+
 // Columns 1 to 8 of one record row: the running number, then the record's fields.
 void WriteRecord(SheetComponent& sheet, int row, int number, const ActivationRecord& record,
                  ExpiryTexts& dates);

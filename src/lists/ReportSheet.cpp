@@ -3,6 +3,8 @@
 #include "lists/ActivationSheet.h"
 #include "sheet/SheetComponent.h"
 
+#include <limits>
+
 namespace orvane::ReportSheet {
 
 void WriteFrame(SheetComponent& sheet, const QString& unitName) {
@@ -23,26 +25,44 @@ void WriteFrame(SheetComponent& sheet, const QString& unitName) {
 
 int WriteRows(SheetComponent& sheet, const std::vector<ActivationGroup>& groups, ExpiryTexts& dates,
               const std::function<void(int, const QString&)>& placed) {
-    sheet.clearRange(FirstDataRow, 1, sheet.maxRow(), sheet.maxCol(), 1);
-    sheet.setMaxCol(ActivationSheet::Columns);
-    int row = HeaderRows;
-    int number = 0;
-    for (const ActivationGroup& group : groups) {
-        // The first heading goes straight into the first data row.
-        row = row == HeaderRows ? FirstDataRow : row + 2;
-        sheet.setText(row, 2, group.unitName.value_or(QString()));
-        ActivationSheet::SetUnitHeadingFont(sheet, row, 2);
-        const int groupStart = row + 1;
-        for (const ActivationRecord& record : group.records) {
-            ++row;
-            ++number;
-            ActivationSheet::WriteRecord(sheet, row, number, record, dates);
-            if (placed)
-                placed(row, record.unitCode);
-        }
-        ActivationSheet::SetRecordFont(sheet, groupStart, row, ActivationSheet::Columns);
+    ActivationSheet::RowCursor at;
+    WriteSomeRows(sheet, groups, dates, at, std::numeric_limits<int>::max(), placed);
+    return at.row;
+}
+
+bool WriteSomeRows(SheetComponent& sheet, const std::vector<ActivationGroup>& groups,
+                   ExpiryTexts& dates, ActivationSheet::RowCursor& at, int limit,
+                   const std::function<void(int, const QString&)>& placed) {
+    if (at.row == 0) {
+        sheet.clearRange(FirstDataRow, 1, sheet.maxRow(), sheet.maxCol(), 1);
+        sheet.setMaxCol(ActivationSheet::Columns);
+        at.row = HeaderRows;
     }
-    return row;
+    for (; at.group < groups.size(); ++at.group, at.record = 0, at.headed = false) {
+        const ActivationGroup& group = groups[at.group];
+        if (!at.headed) {
+            // The first heading goes straight into the first data row.
+            at.row = at.row == HeaderRows ? FirstDataRow : at.row + 2;
+            sheet.setText(at.row, 2, group.unitName.value_or(QString()));
+            ActivationSheet::SetUnitHeadingFont(sheet, at.row, 2);
+            at.groupStart = at.row + 1;
+            at.headed = true;
+        }
+        const int partStart = at.row + 1;
+        for (; at.record < group.records.size() && limit > 0; ++at.record, --limit) {
+            const ActivationRecord& record = group.records[at.record];
+            ActivationSheet::WriteRecord(sheet, ++at.row, ++at.number, record, dates);
+            if (placed)
+                placed(at.row, record.unitCode);
+        }
+        ActivationSheet::SetRecordFont(sheet, partStart, at.row, ActivationSheet::Columns);
+        if (at.record < group.records.size())
+            return false;
+        // The formatting selection ends on the whole group, as one pass leaves it.
+        if (at.groupStart < partStart && at.groupStart <= at.row)
+            sheet.setSelection(at.groupStart, 1, at.row, ActivationSheet::Columns);
+    }
+    return true;
 }
 
 } // namespace orvane::ReportSheet

@@ -1,7 +1,7 @@
 #pragma once
 // The cross-unit report's sheet: title, the unit it was opened in, the heading row, and the
 // records grouped by unit. The report screen and the headless report both lay it out here.
-#include "lists/ActivationRows.h"
+#include "lists/ActivationSheet.h"
 
 #include <functional>
 #include <vector>
@@ -24,6 +24,11 @@ void WriteFrame(SheetComponent& sheet, const QString& unitName);
 // last row written.
 int WriteRows(SheetComponent& sheet, const std::vector<ActivationGroup>& groups, ExpiryTexts& dates,
               const std::function<void(int, const QString&)>& placed = {});
+// The same layout a part at a time: at most `limit` records from `at` on. True once every
+// group is on the sheet, which then is exactly what WriteRows leaves.
+bool WriteSomeRows(SheetComponent& sheet, const std::vector<ActivationGroup>& groups,
+                   ExpiryTexts& dates, ActivationSheet::RowCursor& at, int limit,
+                   const std::function<void(int, const QString&)>& placed = {});
 
 } // namespace ReportSheet
 } // namespace orvane

@@ -66,26 +66,32 @@ void frmAVList::FillList() {
 
 ActivationListScreen::RowsJob frmAVList::RowsQuery() {
     // Read on the UI thread now: the worker sees the filters as they were when asked.
-    const QString search = TxSearch->text();
-    const QString unit = Session().CurrentUnitCode;
-    return [search, unit](Connection& c) {
-        return std::vector<ActivationGroup>{{unit, unit, ActivationRows(c).List(search, unit)}};
-    };
+    return ActivationRows::ListJob(TxSearch->text(), Session().CurrentUnitCode);
 }
 
-void frmAVList::ShowRows(const std::vector<ActivationGroup>& groups) {
-    Fbook->clearRange(FirstDataRow, 1, Fbook->maxRow(), Fbook->maxCol(), 1);
-    ForgetRowUnits();
-    int row = HeaderRows;
-    const auto& records = groups.front().records;
-    for (const ActivationRecord& record : records) {
-        ++row;
-        ActivationSheet::WriteRecord(*Fbook, row, row - HeaderRows, record, dates_);
-        RememberRowUnit(row, record.unitCode);
+bool frmAVList::ShowRows(const std::vector<ActivationGroup>& groups, ActivationSheet::RowCursor& at,
+                         int limit) {
+    if (at.row == 0) {
+        Fbook->clearRange(FirstDataRow, 1, Fbook->maxRow(), Fbook->maxCol(), 1);
+        ForgetRowUnits();
+        at.row = HeaderRows;
     }
+    const auto& records = groups.front().records;
+    const int partStart = at.row + 1;
+    for (; at.record < records.size() && limit > 0; ++at.record, --limit) {
+        ++at.row;
+        ActivationSheet::WriteRecord(*Fbook, at.row, at.row - HeaderRows, records[at.record],
+                                     dates_);
+        RememberRowUnit(at.row, records[at.record].unitCode);
+    }
+    ActivationSheet::SetRecordFont(*Fbook, partStart, at.row, Fbook->maxCol());
+    if (at.record < records.size())
+        return false;
+    // The formatting selection ends on every record row, as one pass leaves it.
     if (!records.empty())
-        ActivationSheet::SetRecordFont(*Fbook, FirstDataRow, row, Fbook->maxCol());
-    showLastRows(row);
+        Fbook->setSelection(FirstDataRow, 1, at.row, Fbook->maxCol());
+    showLastRows(at.row);
+    return true;
 }
 
 void frmAVList::RefillFailed(const QString& description) {

@@ -29,7 +29,8 @@ class frmAVList : public ActivationListScreen {
 
   protected:
     RowsJob RowsQuery() override;
-    void ShowRows(const std::vector<ActivationGroup>& groups) override;
+    bool ShowRows(const std::vector<ActivationGroup>& groups, ActivationSheet::RowCursor& at,
+                  int limit) override;
     void RefillFailed(const QString& description) override;
 
   private:

@@ -99,17 +99,21 @@ ActivationListScreen::RowsJob frmrptAVUpdationList::RowsQuery() {
                                              : ExpiryFilter::None;
     filter.onOrBefore = DtFrom->date();
     filter.today = QDate::currentDate();
-    return [filter](Connection& c) { return ActivationRows(c).Report(filter); };
+    return ActivationRows::ReportJob(filter);
 }
 
-void frmrptAVUpdationList::ShowRows(const std::vector<ActivationGroup>& groups) {
-    ForgetRowUnits();
-    Fbook->setMaxCol(ActivationSheet::Columns);
-    for (const ActivationGroup& group : groups)
-        if (!group.unitName)
-            ReportMissingUnit();
-    ReportSheet::WriteRows(*Fbook, groups, dates_,
-                           [this](int row, const QString& unit) { RememberRowUnit(row, unit); });
+bool frmrptAVUpdationList::ShowRows(const std::vector<ActivationGroup>& groups,
+                                    ActivationSheet::RowCursor& at, int limit) {
+    if (at.row == 0) {
+        ForgetRowUnits();
+        Fbook->setMaxCol(ActivationSheet::Columns);
+        for (const ActivationGroup& group : groups)
+            if (!group.unitName)
+                ReportMissingUnit();
+    }
+    return ReportSheet::WriteSomeRows(
+        *Fbook, groups, dates_, at, limit,
+        [this](int row, const QString& unit) { RememberRowUnit(row, unit); });
 }
 
 void frmrptAVUpdationList::RefillFailed(const QString& description) {

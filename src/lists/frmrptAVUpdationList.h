@@ -37,7 +37,8 @@ class frmrptAVUpdationList : public ActivationListScreen {
 
   protected:
     RowsJob RowsQuery() override;
-    void ShowRows(const std::vector<ActivationGroup>& groups) override;
+    bool ShowRows(const std::vector<ActivationGroup>& groups, ActivationSheet::RowCursor& at,
+                  int limit) override;
     void RefillFailed(const QString& description) override;
 
   private:

@@ -16,4 +16,8 @@ PickListRows ReadPickListRows(Connection& connection, const Statement& lookup) {
     return result;
 }
 
+DbJob<PickListRows> PickListJob(const Statement& lookup) {
+    return [lookup](Connection& c) { return ReadPickListRows(c, lookup); };
+}
+
 } // namespace orvane

@@ -14,5 +14,7 @@ struct PickListRows {
 
 // Runs the look-up on the connection; a database error reaches the caller as DbError.
 PickListRows ReadPickListRows(Connection& connection, const Statement& lookup);
+// The same look-up as a job for the data worker.
+DbJob<PickListRows> PickListJob(const Statement& lookup);
 
 } // namespace orvane

@@ -99,8 +99,7 @@ void frmListView::ShowForm(QString& HelpQry, qint16& DisplayFields, QString& Hel
 
 void frmListView::Show(const Statement& lookup, const PickListLayout& layout) {
     // The look-up runs on the data worker; the window answers meanwhile.
-    const PickListRows rows = DataWorker::await<PickListRows>(
-        [lookup](Connection& c) { return ReadPickListRows(c, lookup); });
+    const PickListRows rows = DataWorker::await(PickListJob(lookup));
     if (rows.rows.empty())
         return;
     QWidget* owner = QApplication::activeWindow();

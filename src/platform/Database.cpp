@@ -7,6 +7,7 @@
 #include <QDate>
 
 #include <algorithm>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -155,8 +156,15 @@ struct Connection::Impl {
     bool lost = false;
     int timeout = 120;
     QString text;
+    Connection::OpenWait openWait;
+    // An open is running, maybe on another thread: the handle is not ours to touch.
+    bool opening = false;
 
     ~Impl() { disconnect(); }
+    void refuseWhileOpening() const {
+        if (opening)
+            throw DbError("The connection to the server is still being opened.", "08003");
+    }
     void disconnect() {
         if (dbc != SQL_NULL_HDBC) {
             if (open)
@@ -168,7 +176,31 @@ struct Connection::Impl {
         transaction = false;
     }
     void connect() {
+        refuseWhileOpening();
         disconnect();
+        if (!openWait) {
+            attach();
+            return;
+        }
+        std::exception_ptr failure;
+        opening = true;
+        try {
+            openWait([this, &failure] {
+                try {
+                    attach();
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            });
+        } catch (...) {
+            opening = false;
+            throw;
+        }
+        opening = false;
+        if (failure)
+            std::rethrow_exception(failure);
+    }
+    void attach() {
         check(SQLAllocHandle(SQL_HANDLE_DBC, environment(), &dbc), SQL_HANDLE_ENV, environment(),
               "A connection could not be created.");
         SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT,
@@ -194,18 +226,24 @@ void Connection::setTimeout(int seconds) {
     d->timeout = seconds;
 }
 
+void Connection::setOpenWait(OpenWait wait) {
+    d->openWait = std::move(wait);
+}
+
 void Connection::open(const QString& connectionText) {
+    d->refuseWhileOpening();
     d->text = connectionText;
     d->connect();
 }
 
 bool Connection::isOpen() const {
-    return d->open;
+    return !d->opening && d->open;
 }
 const QString& Connection::connectionText() const {
     return d->text;
 }
 void Connection::close() {
+    d->refuseWhileOpening();
     d->disconnect();
     d->lost = false;
 }
@@ -215,6 +253,7 @@ void Connection::close() {
 // server is still away the connection stays closed, and the next action reopens it first,
 // so a server restart never needs a program restart.
 template <class F> auto Connection::withReconnect(F&& run) -> decltype(run()) {
+    d->refuseWhileOpening();
     bool reopened = false;
     if (!d->open) {
         if (!d->lost || d->text.isEmpty())
@@ -290,13 +329,14 @@ static void endTransaction(SQLHDBC dbc, SQLSMALLINT how, bool& transaction) {
 }
 
 void Connection::commit() {
+    d->refuseWhileOpening();
     if (!d->open)
         throw DbError("The connection to the server is not open.", "08003");
     endTransaction(d->dbc, SQL_COMMIT, d->transaction);
 }
 
 void Connection::rollback() {
-    if (!d->open)
+    if (d->opening || !d->open)
         return;
     try {
         endTransaction(d->dbc, SQL_ROLLBACK, d->transaction);

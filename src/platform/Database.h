@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -72,6 +73,12 @@ class Connection {
 
     // Login time-out in seconds, used by open().
     void setTimeout(int seconds);
+    // Runs the blocking part of an open (and of a reopen after a lost link). By default it runs
+    // where it is called; a window's connection runs it on another thread and keeps the window
+    // answering until it ends. `open` throws nothing. Until it ends, any other use of the
+    // connection is refused with a DbError rather than touching half-made handles.
+    using OpenWait = std::function<void(const std::function<void()>& open)>;
+    void setOpenWait(OpenWait wait);
     void open(const QString& connectionText);
     bool isOpen() const;
     const QString& connectionText() const;
@@ -94,6 +101,10 @@ class Connection {
     std::unique_ptr<Impl> d;
     template <class F> auto withReconnect(F&& run) -> decltype(run());
 };
+
+// Database work handed to a thread that owns a connection: its inputs captured by value, its
+// statements run on the connection it is given.
+template <class R> using DbJob = std::function<R(Connection&)>;
 
 // Rolls back unless committed.
 class Transaction {

@@ -3,6 +3,7 @@
 #include "platform/Settings.h"
 #include "shell/Main.h"
 #include "shell/frmSplash.h"
+#include "support/HeldServer.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -93,6 +94,29 @@ class tst_startup : public QObject {
         QVERIFY(!Session().Connected);
         QCOMPARE(splashCount(), 0);
         QCOMPARE(Session().ServerAddress, QString("127.0.0.2"));
+    }
+
+    void aHeldOpenKeepsTheEventsFlowing() {
+        // A loopback address of this test server's own, so parallel runs never share it.
+        HeldServer held(QString("127.0.0.%1").arg(10 + TestDb::port() % 200), 3306);
+        QVERIFY2(held.listening(), "127.0.0.x:3306 is taken");
+        TempSettings settings;
+        Settings::write("Tarovel", "ServerIp", "ServerIP", held.address());
+        FakeDesktop desktop;
+        // Only a timer that keeps firing while the open waits lets the server go.
+        int ticks = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            if (++ticks == 20)
+                held.release();
+        });
+        timer.start(5);
+        QVERIFY(!Main());
+        QVERIFY2(ticks >= 20, qPrintable(QString("%1 ticks while the open waited").arg(ticks)));
+        QCOMPARE(desktop.texts(),
+                 QStringList{"Connecting to the server failed.. Please Try again.. "});
+        QCOMPARE(desktop.ended, 1);
+        QCOMPARE(splashCount(), 0);
     }
 
     void releaseCheck_data() {

@@ -87,6 +87,31 @@ class tst_typeahead : public QObject {
         QVERIFY(desktop->shown.isEmpty());
     }
 
+    void aLongResultIsWaitedForWhole_data() {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<int>("firstRecordRow");
+        QTest::newRow("list") << "list" << 2;
+        QTest::newRow("report") << "report" << 6; // below U1's heading
+    }
+    void aLongResultIsWaitedForWhole() {
+        QFETCH(QString, screen);
+        QFETCH(int, firstRecordRow);
+        // More records than one pass lays out, in serial and expiry order alike.
+        TestDb::exec("Insert into hr0910.hr_av_activation(unit_code, sys_id, sys_ip, exp_date) "
+                     "Select 'U1', Concat('T', Lpad(seq, 5, '0')), Concat('199.0.', seq), "
+                     "Date_add('2031-01-01', Interval seq Day) From seq_1_to_5003");
+        ActivationListScreen* s = open(screen);
+        QTest::keyClicks(s->TxSearch, "199.0.");
+        QVERIFY(s->WaitForRefill());
+        const QList<QPair<int, QString>> records{
+            {1, "T00001"}, {5000, "T05000"}, {5001, "T05001"}, {5003, "T05003"}};
+        for (const auto& [number, serial] : records) {
+            QCOMPARE(s->Fbook->text(firstRecordRow + number - 1, 1), QString::number(number));
+            QCOMPARE(s->Fbook->text(firstRecordRow + number - 1, 7), serial);
+        }
+        QCOMPARE(s->Fbook->maxRow(), firstRecordRow + 5002);
+    }
+
     void exportWaitsForTheFinalText() {
         ActivationListScreen* s = open("list");
         holdTable();
