@@ -14,8 +14,11 @@ const SQLWCHAR* wide(const QString& text);
 DbError diagnose(SQLSMALLINT type, SQLHANDLE handle, const QString& fallback);
 void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* what);
 SQLHENV environment();
-// Runs `sql` once for every row of values (ParamArrays.cpp); rows affected.
+// Runs `sql` once for every row of values (ParamArrays.cpp), in slices of at most about kArrayBytes
+// of slots each (ArraySlices gives their row counts); rows affected.
 qint64 runArray(SQLHDBC dbc, const QString& sql, const std::vector<Params>& rows);
+constexpr qsizetype kArrayBytes = qsizetype(32) << 20;
+std::vector<size_t> ArraySlices(const std::vector<Params>& rows, qsizetype budget);
 } // namespace detail
 
 struct Recordset::Impl {

@@ -1,6 +1,7 @@
 // One statement run for many rows of values at once (ODBC parameter arrays): the driver sends
 // the whole array to the server in one bulk exchange instead of a round trip a row, and the
-// server parses the statement once.
+// server parses the statement once. Every row of a column gets a slot as wide as its widest
+// value, so one long text would widen thousands of slots: the rows go in slices of bounded size.
 #include "platform/OdbcDetail.h"
 
 #include <QDate>
@@ -31,8 +32,7 @@ struct ColumnArray {
     SQLLEN width = 1;
     std::vector<SQLLEN> lengths;
 
-    void fill(const std::vector<Params>& rows, int c) {
-        const size_t n = rows.size();
+    void fill(const Params* rows, size_t n, int c) {
         lengths.assign(n, 0);
         for (size_t r = 0; r < n; ++r) {
             const QVariant& v = rows[r][c];
@@ -74,23 +74,23 @@ struct ColumnArray {
     }
 };
 
-} // namespace
+// The most UTF-8 bytes a value can take in its slot.
+qsizetype slotBytes(const QVariant& v) {
+    if (isNull(v))
+        return 1;
+    return v.typeId() == QMetaType::QString ? std::max<qsizetype>(1, 3 * v.toString().size()) : 32;
+}
 
-qint64 runArray(SQLHDBC dbc, const QString& sql, const std::vector<Params>& rows) {
-    if (rows.empty())
-        return 0;
-    const int columns = int(rows.front().size());
-    for (const Params& row : rows)
-        if (row.size() != columns)
-            throw DbError("Every row of a parameter array needs the same number of values.");
+qint64 runSlice(SQLHDBC dbc, const QString& sql, const Params* rows, size_t n) {
+    const int columns = int(rows[0].size());
     std::vector<ColumnArray> arrays{size_t(columns)};
     for (int c = 0; c < columns; ++c)
-        arrays[size_t(c)].fill(rows, c);
+        arrays[size_t(c)].fill(rows, n, c);
 
     SQLHSTMT stmt = SQL_NULL_HSTMT;
     check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt), SQL_HANDLE_DBC, dbc,
           "A statement could not be prepared.");
-    std::vector<SQLUSMALLINT> status(rows.size(), SQL_PARAM_UNUSED);
+    std::vector<SQLUSMALLINT> status(n, SQL_PARAM_UNUSED);
     SQLULEN processed = 0;
     try {
         check(SQLPrepareW(stmt, const_cast<SQLWCHAR*>(wide(sql)), SQL_NTS), SQL_HANDLE_STMT, stmt,
@@ -98,8 +98,8 @@ qint64 runArray(SQLHDBC dbc, const QString& sql, const std::vector<Params>& rows
         check(SQLSetStmtAttr(stmt, SQL_ATTR_PARAM_BIND_TYPE,
                              reinterpret_cast<SQLPOINTER>(SQL_PARAM_BIND_BY_COLUMN), 0),
               SQL_HANDLE_STMT, stmt, "Binding a parameter failed.");
-        check(SQLSetStmtAttr(stmt, SQL_ATTR_PARAMSET_SIZE,
-                             reinterpret_cast<SQLPOINTER>(SQLULEN(rows.size())), 0),
+        check(SQLSetStmtAttr(stmt, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(n)),
+                             0),
               SQL_HANDLE_STMT, stmt, "Binding a parameter failed.");
         SQLSetStmtAttr(stmt, SQL_ATTR_PARAM_STATUS_PTR, status.data(), 0);
         SQLSetStmtAttr(stmt, SQL_ATTR_PARAMS_PROCESSED_PTR, &processed, 0);
@@ -131,6 +131,45 @@ qint64 runArray(SQLHDBC dbc, const QString& sql, const std::vector<Params>& rows
     SQLRowCount(stmt, &affected);
     SQLFreeHandle(SQL_HANDLE_STMT, stmt);
     return qint64(affected);
+}
+
+} // namespace
+
+std::vector<size_t> ArraySlices(const std::vector<Params>& rows, qsizetype budget) {
+    std::vector<size_t> slices;
+    std::vector<qsizetype> widest;
+    size_t start = 0;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        std::vector<qsizetype> wider(size_t(rows[r].size()), 1);
+        for (size_t c = 0; c < wider.size(); ++c)
+            wider[c] = std::max(c < widest.size() ? widest[c] : 1, slotBytes(rows[r][int(c)]));
+        qsizetype rowBytes = 0;
+        for (qsizetype w : wider)
+            rowBytes += w;
+        if (r > start && rowBytes * qsizetype(r - start + 1) > budget) {
+            slices.push_back(r - start);
+            start = r;
+            for (size_t c = 0; c < wider.size(); ++c)
+                wider[c] = slotBytes(rows[r][int(c)]);
+        }
+        widest = std::move(wider);
+    }
+    if (start < rows.size())
+        slices.push_back(rows.size() - start);
+    return slices;
+}
+
+qint64 runArray(SQLHDBC dbc, const QString& sql, const std::vector<Params>& rows) {
+    for (const Params& row : rows)
+        if (row.size() != rows.front().size())
+            throw DbError("Every row of a parameter array needs the same number of values.");
+    qint64 affected = 0;
+    size_t start = 0;
+    for (size_t n : ArraySlices(rows, kArrayBytes)) {
+        affected += runSlice(dbc, sql, rows.data() + start, n);
+        start += n;
+    }
+    return affected;
 }
 
 } // namespace orvane::detail

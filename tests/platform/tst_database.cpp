@@ -1,5 +1,6 @@
 // The data access layer against the real server: binding, NULLs, transactions, errors.
 #include "platform/Database.h"
+#include "platform/OdbcDetail.h"
 #include "support/TestSupport.h"
 
 #include <QtTest>
@@ -40,6 +41,33 @@ class tst_database : public QObject {
         QVERIFY(!rs.eof());
         QCOMPARE(rs.field("AV_NAME"), value);
         QCOMPARE(TestDb::count("Select count(*) from hr_av"), 1);
+        // The same value through a parameter array, beside a NULL and a wider text.
+        QCOMPARE(db->executeMany("Insert into hr_av(av_code, av_name) Values(?, ?)",
+                                 {{"X2", value}, {"X3", QVariant()}, {"X4", value + "++"}}),
+                 3);
+        QCOMPARE(TestDb::scalar("Select av_name from hr_av Where av_code='X2'"), value);
+        QCOMPARE(TestDb::scalar("Select concat(count(*), count(av_name)) from hr_av"),
+                 QString("43"));
+    }
+
+    // One long text must not widen every slot of a whole array: the rows go in slices.
+    void arraySlicesStayWithinTheirBudget_data() {
+        QTest::addColumn<QList<int>>("texts"); // each row: a code and a text of this length
+        QTest::addColumn<QList<int>>("slices");
+        QTest::newRow("all fit") << QList<int>{10, 10, 10} << QList<int>{3};
+        QTest::newRow("long text alone") << QList<int>{10, 10, 300, 10} << QList<int>{2, 1, 1};
+        QTest::newRow("widest so far counts") << QList<int>{40, 1, 1, 1} << QList<int>{2, 2};
+        QTest::newRow("one row over the budget") << QList<int>{400} << QList<int>{1};
+        QTest::newRow("none") << QList<int>{} << QList<int>{};
+    }
+    void arraySlicesStayWithinTheirBudget() {
+        QFETCH(QList<int>, texts);
+        QFETCH(QList<int>, slices);
+        std::vector<Params> rows;
+        for (int length : texts)
+            rows.push_back({42, QString(length, QChar('t'))});
+        std::vector<size_t> got = detail::ArraySlices(rows, 400);
+        QCOMPARE(QList<int>(got.begin(), got.end()), slices);
     }
 
     void nullReadsAsEmptyText() {
