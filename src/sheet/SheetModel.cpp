@@ -111,11 +111,11 @@ void SheetModel::setColumns(int n) {
     n = std::clamp(n, 0, MaxColumns);
     if (n == cols_)
         return;
-    std::vector<Cell> moved(size_t(rows_) * size_t(n));
+    QList<Cell> moved(qsizetype(rows_) * n);
     const int keep = std::min(n, cols_);
     for (int r = 0; r < rows_; ++r)
         for (int c = 0; c < keep; ++c)
-            moved[size_t(r) * n + c] = std::move(cells_[size_t(r) * cols_ + c]);
+            moved[qsizetype(r) * n + c] = std::move(cells_[qsizetype(r) * cols_ + c]);
     cells_ = std::move(moved);
     cols_ = n;
     if (int(widths_.size()) < n)
@@ -132,17 +132,17 @@ void SheetModel::setMinimumRows(int n) {
 const SheetModel::Cell* SheetModel::findCell(int row, int col) const {
     if (row < 1 || col < 1 || row > rows_ || col > cols_)
         return nullptr;
-    return &cells_[size_t(row - 1) * cols_ + size_t(col - 1)];
+    return &cells_[qsizetype(row - 1) * cols_ + (col - 1)];
 }
 
 SheetModel::Cell* SheetModel::cellAt(int row, int col) {
     if (row > rows_)
         ensureRows(row);
-    return &cells_[size_t(row - 1) * cols_ + size_t(col - 1)];
+    return &cells_[qsizetype(row - 1) * cols_ + (col - 1)];
 }
 
 void SheetModel::ensureRows(int rows) {
-    cells_.resize(size_t(rows) * size_t(cols_));
+    cells_.resize(qsizetype(rows) * cols_);
     rows_ = rows;
 }
 
@@ -154,14 +154,14 @@ void SheetModel::trimTrailingRows() {
     }
     int r = rows_;
     for (; r > 0; --r) {
-        const Cell* row = &cells_[size_t(r - 1) * cols_];
+        const Cell* row = &std::as_const(cells_)[qsizetype(r - 1) * cols_]; // reads: no detach
         if (std::any_of(row, row + cols_,
                         [](const Cell& c) { return c.style || !c.text.isEmpty(); }))
             break;
     }
     if (r != rows_) {
         rows_ = r;
-        cells_.resize(size_t(rows_) * size_t(cols_));
+        cells_.resize(qsizetype(rows_) * cols_);
     }
 }
 
@@ -232,7 +232,7 @@ void SheetModel::changeStyle(int r1, int c1, int r2, int c2,
             r2 = rows_;
     }
     for (int r = r1; r <= r2; ++r) {
-        Cell* row = &cells_[size_t(r - 1) * cols_];
+        Cell* row = &cells_[qsizetype(r - 1) * cols_];
         for (int c = c1; c <= c2; ++c)
             row[c - 1].style = mapped(row[c - 1].style);
     }
@@ -253,7 +253,7 @@ void SheetModel::clear(int r1, int c1, int r2, int c2, ClearWhat what) {
         ensureRows(r1 - 1);
     } else {
         for (int r = r1; r <= r2; ++r) {
-            Cell* row = &cells_[size_t(r - 1) * cols_];
+            Cell* row = &cells_[qsizetype(r - 1) * cols_];
             for (int c = c1; c <= c2; ++c) {
                 if (what != ClearWhat::Values)
                     row[c - 1].style = 0;

@@ -9,6 +9,7 @@
 // (flushChanges), not once per cell.
 #include <QAbstractTableModel>
 #include <QFont>
+#include <QList>
 #include <QString>
 #include <functional>
 #include <map>
@@ -121,7 +122,9 @@ class SheetModel : public QAbstractTableModel {
     void markDirty(int r1, int c1, int r2, int c2);
     int shownRowTarget() const { return std::max(rows_, minRows_); }
 
-    std::vector<Cell> cells_;
+    // Implicitly shared, so that an export's snapshot is taken without copying every cell on
+    // the UI thread; the sheet's next write detaches it.
+    QList<Cell> cells_;
     int rows_ = 0;
     int cols_ = 0;
     int minRows_ = 0;

@@ -63,6 +63,35 @@ class TestSheetComponent : public QObject {
         QCOMPARE(s.maxRow(), allGone ? range.top() - 1 : 6);
     }
 
+    // An export writes a snapshot while the user goes on: no later change of the sheet reaches it.
+    void snapshotKeepsItsCells_data() {
+        QTest::addColumn<int>("change");
+        QTest::newRow("a text") << 0;
+        QTest::newRow("a cleared block") << 1;
+        QTest::newRow("a format") << 2;
+        QTest::newRow("fewer columns") << 3;
+    }
+    void snapshotKeepsItsCells() {
+        QFETCH(int, change);
+        SheetComponent s;
+        s.setMaxCol(3);
+        fillGrid(s, 4, 3);
+        const std::unique_ptr<SheetModel> taken = s.sheetModel()->snapshot();
+        if (change == 0)
+            s.setText(2, 2, "changed");
+        else if (change == 1)
+            s.clearRange(1, 1, 4, 3, 1);
+        else if (change == 2) {
+            s.setSelection(1, 1, 4, 3);
+            s.setFont("ARIAL", 8, true, false, false, false, 0, false, false);
+        } else
+            s.sheetModel()->setColumns(1);
+        QCOMPARE(taken->text(2, 2), QString("2/2"));
+        QCOMPARE(taken->text(4, 3), QString("4/3"));
+        QCOMPARE(taken->style(taken->styleIndex(1, 1)).bold, false);
+        QCOMPARE(taken->usedRows(), 4);
+    }
+
     void formattingAppliesToSelectionOnly() {
         SheetComponent s;
         s.setMaxCol(5);
